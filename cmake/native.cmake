@@ -9,8 +9,6 @@ add_subdirectory(${KVR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 include(GoogleTest)
 
 include(cmake/core.cmake)
-add_library(kvr_locale_portable STATIC src/foundation/text_locale_portable.cpp)
-target_include_directories(kvr_locale_portable PUBLIC src)
 target_link_libraries(kvr_core PUBLIC kvr_locale_portable)
 
 add_subdirectory(tools)

@@ -1,0 +1,94 @@
+// Small Win32 helpers shared by the programs of the package: kvr.exe, its
+// helpers, uninst_kvr.exe and the stand-in of the 1.2.2 uninstaller.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace payload {
+
+/// Owns a kernel handle (file, process, thread). Movable, not copyable.
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = nullptr; }
+    Handle& operator=(Handle&& other) noexcept;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle();
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+
+private:
+    HANDLE h_ = nullptr;
+};
+
+/// Owns an open registry key. Movable, not copyable.
+class RegKey {
+public:
+    RegKey() = default;
+    explicit RegKey(HKEY k) : k_(k) {}
+    RegKey(RegKey&& other) noexcept : k_(other.k_) { other.k_ = nullptr; }
+    RegKey& operator=(RegKey&& other) noexcept;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey();
+    HKEY get() const { return k_; }
+    explicit operator bool() const { return k_ != nullptr; }
+
+private:
+    HKEY k_ = nullptr;
+};
+
+/// Opens `path` below HKEY_CURRENT_USER; an empty RegKey when it does not exist.
+RegKey OpenUserKey(const char* path, REGSAM access);
+
+/// Reads a REG_SZ value; false (and `out` empty) when it is missing or of another type.
+bool ReadString(HKEY key, const char* name, std::string& out);
+
+/// Reads a REG_DWORD value; false when it is missing or of another type.
+bool ReadDword(HKEY key, const char* name, DWORD& out);
+
+/// True when the key holds neither values nor sub-keys.
+bool KeyIsEmpty(HKEY key);
+
+/// Deletes the key `path` below HKEY_CURRENT_USER when it holds nothing any more.
+bool DeleteUserKeyIfEmpty(const char* path);
+
+/// The program's arguments (without the program name), in the ANSI code page.
+std::vector<std::string> CommandLineArguments();
+
+/// True when `args` holds `flag`, compared without regard to case ("/S" and "/s").
+bool HasFlag(const std::vector<std::string>& args, const char* flag);
+
+/// Full path of the running executable.
+std::string ModulePath();
+
+/// The folder part of a path, without trailing separator ("" when there is none).
+std::string FolderOf(const std::string& path);
+
+/// `folder` + "\" + `name`, without doubling an existing separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+/// True when a file or folder exists at `path`.
+bool PathExists(const std::string& path);
+
+/// Deletes a file even when it is hidden, system or read-only. True when nothing
+/// is left at `path` afterwards.
+bool DeleteFileForce(const std::string& path);
+
+/// The registered message that asks running copies of the application to close.
+UINT CloseMessage();
+
+/// Destroys every window of the calling thread and ends its message loop when
+/// `message` is the close request. Returns true when it was.
+bool HandleCloseRequest(UINT message);
+
+/// Broadcasts the close request and waits up to `timeout_ms` for the application's
+/// main window to disappear. True when no such window is left.
+bool CloseRunningCopies(DWORD timeout_ms);
+
+}  // namespace payload

@@ -1,0 +1,263 @@
+// uninst_kvr.exe: removes Korvane for the current user.
+//
+//   uninst_kvr.exe [/S]
+//       Run from the program folder (Add/Remove Programs, the Start Menu). Asks
+//       for confirmation unless /S is given, then hands the work to a copy of
+//       itself in the temporary folder, because a running program cannot delete
+//       its own file, and ends.
+//   uninst_kvr.exe /remove FOLDER /waitfor HANDLE [/S]
+//       The temporary copy: waits for the process HANDLE (inherited) to end,
+//       removes the installation from FOLDER and then its own file.
+//
+// Only what the setup installed goes: the package's files by name (the program
+// folder may be one the user chose and may hold the user's own files), the
+// folders that become empty, the shortcuts, the uninstall entry and the values
+// the setup wrote. The data folder with the recordings is never touched.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/payload_common.h"
+#include "foundation/product.h"
+
+namespace {
+
+// Stored names of the package, in package order, as the packer received them.
+const char* const kPackageFiles[] = {
+#include "package_files.inc"
+};
+
+// The setup installs the first package file a second time under this name.
+constexpr char kSecondCodecProbe[] = "__cdcb.lx";
+
+// Values that the setup writes to the Settings key.
+const char* const kSettingValues[] = {
+    "SetupPlbkRcFldr",
+    "SetupSchdRcFldr",
+    "SetupLogFldr",
+    "LRplbk",
+    "LRschd",
+    "ver",
+    "InstallFolder",
+    "rf1",
+    "rf2",
+    "rf3",
+    "nshbt0",
+    "SetupWIChnls",
+    "SetupWISmpSz",
+    "SetupWISmpRt",
+    "SetupSchdRcChn",
+    "SetupSchdRcSmSz",
+    "SetupSchdRcSmRt",
+    "SetupSchdRcSAI",
+    "SetupRcCdcType",
+    "WOVol",
+    "SetupSTAS",
+    "instOSMP",
+};
+
+const char* const kStartMenuLinks[] = {"Korvane.lnk", "Manual.lnk", "Quick Hardware Setup.lnk", "Uninstall.lnk"};
+
+constexpr char kVendorKey[] = "Software\\from Ostrevik";
+constexpr char kProductKey[] = "Software\\from Ostrevik\\Korvane & Scheduler";
+constexpr char kCaption[] = "Korvane Uninstall";
+
+// Running copies get this long to close; a file still in use gets this many more tries.
+constexpr DWORD kCloseTimeoutMs = 5000;
+constexpr int kDeleteTries = 20;
+constexpr DWORD kDeleteRetryMs = 100;
+
+bool g_silent = false;
+
+void Tell(const std::string& text, UINT icon) {
+    if (!g_silent) MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | icon);
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+}
+
+// Deletes a file, waiting a little for a program that is still closing.
+bool DeleteWithRetry(const std::string& path) {
+    for (int attempt = 0; attempt < kDeleteTries; ++attempt) {
+        if (payload::DeleteFileForce(path)) return true;
+        Sleep(kDeleteRetryMs);
+    }
+    return false;
+}
+
+// The package's sub-folders, deepest first ("Quick Setup\pics" before "Quick Setup").
+std::vector<std::string> PackageFolders() {
+    std::vector<std::string> folders;
+    for (const char* name : kPackageFiles) {
+        for (std::string folder = payload::FolderOf(name); !folder.empty(); folder = payload::FolderOf(folder))
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+        return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
+    });
+    return folders;
+}
+
+// Removes the package's files and the folders they leave empty; returns the files left behind.
+std::vector<std::string> RemoveProgramFiles(const std::string& program_folder) {
+    std::vector<std::string> left;
+    std::vector<std::string> names(std::begin(kPackageFiles), std::end(kPackageFiles));
+    names.push_back(kSecondCodecProbe);
+    for (const std::string& name : names) {
+        const std::string path = payload::JoinPath(program_folder, name);
+        if (!DeleteWithRetry(path)) left.push_back(path);
+    }
+    for (const std::string& folder : PackageFolders())
+        RemoveDirectoryA(payload::JoinPath(program_folder, folder).c_str());
+    RemoveDirectoryA(program_folder.c_str());  // only when nothing else is in it
+    return left;
+}
+
+void RemoveShortcuts(const std::string& start_menu_folder) {
+    if (!start_menu_folder.empty()) {
+        for (const char* link : kStartMenuLinks) DeleteWithRetry(payload::JoinPath(start_menu_folder, link));
+        std::string folder = start_menu_folder;
+        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        RemoveDirectoryA(folder.c_str());
+    }
+    const std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    if (!desktop.empty()) DeleteWithRetry(payload::JoinPath(desktop, "Korvane.lnk"));
+    const std::string app_data = SpecialFolder(CSIDL_APPDATA);
+    if (!app_data.empty())
+        DeleteWithRetry(payload::JoinPath(app_data, "Microsoft\\Internet Explorer\\Quick Launch\\Korvane.lnk"));
+}
+
+void RemoveSettings() {
+    {
+        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_SET_VALUE);
+        if (settings)
+            for (const char* value : kSettingValues) RegDeleteValueA(settings.get(), value);
+    }
+    payload::DeleteUserKeyIfEmpty(product::kSettingsKey);
+    payload::DeleteUserKeyIfEmpty(product::kInstallerKey);  // the setup leaves it behind empty
+    payload::DeleteUserKeyIfEmpty(kProductKey);
+    payload::DeleteUserKeyIfEmpty(kVendorKey);
+}
+
+// The whole removal. The uninstall entry goes last, so that a removal that was
+// cut short can be started again from Add/Remove Programs.
+void Uninstall(const std::string& program_folder) {
+    payload::CloseRunningCopies(kCloseTimeoutMs);
+
+    std::string start_menu_folder;
+    {
+        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
+        if (settings) payload::ReadString(settings.get(), "instOSMP", start_menu_folder);
+    }
+
+    const std::vector<std::string> left = RemoveProgramFiles(program_folder);
+    RemoveShortcuts(start_menu_folder);
+    RemoveSettings();
+    RegDeleteKeyA(HKEY_CURRENT_USER, product::kUninstallKey);
+
+    if (left.empty()) {
+        Tell("Korvane has been removed from your computer.\n\nYour recordings are still in the data folder.",
+             MB_ICONINFORMATION);
+        return;
+    }
+    std::string text = "Korvane has been removed, but these files could not be deleted:\n";
+    for (const std::string& path : left) text += "\n" + path;
+    Tell(text + "\n\nPlease delete them yourself.", MB_ICONWARNING);
+}
+
+// Deletes this temporary copy once it has ended: a hidden command interpreter
+// waits two seconds and deletes the file.
+void DeleteOwnFileLater() {
+    const std::string self = payload::ModulePath();
+    char system_folder[MAX_PATH] = "";
+    GetSystemDirectoryA(system_folder, MAX_PATH);
+    std::string command = "\"" + payload::JoinPath(system_folder, "cmd.exe") +
+                          "\" /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + self + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
+                       system_folder, &startup, &process)) {
+        payload::Handle thread(process.hThread);
+        payload::Handle cmd(process.hProcess);
+    } else {
+        MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+}
+
+// Copies this program to the temporary folder and starts the copy on `program_folder`.
+// False when that cannot be done; the caller then removes what it can itself.
+bool HandOverToTemporaryCopy(const std::string& program_folder) {
+    char temp[MAX_PATH + 1] = "";
+    if (!GetTempPathA(sizeof temp, temp)) return false;
+    char copy[MAX_PATH] = "";
+    if (!GetTempFileNameA(temp, "kvu", 0, copy)) return false;
+    std::string copy_path = copy;
+    DeleteFileA(copy_path.c_str());
+    copy_path += ".exe";
+    if (!CopyFileA(payload::ModulePath().c_str(), copy_path.c_str(), FALSE)) return false;
+
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
+        DeleteFileA(copy_path.c_str());
+        return false;
+    }
+    payload::Handle inherited(self);
+    std::string command = "\"" + copy_path + "\" /remove \"" + program_folder + "\" /waitfor " +
+                          std::to_string(reinterpret_cast<UINT_PTR>(self)) + (g_silent ? " /S" : "");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(copy_path.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, temp, &startup, &process)) {
+        DeleteFileA(copy_path.c_str());
+        return false;
+    }
+    payload::Handle thread(process.hThread);
+    payload::Handle child(process.hProcess);
+    return true;
+}
+
+// Value that follows `name` in the arguments, or "".
+std::string ArgumentAfter(const std::vector<std::string>& args, const char* name) {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (lstrcmpiA(args[i].c_str(), name) == 0) return args[i + 1];
+    return std::string();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const std::vector<std::string> args = payload::CommandLineArguments();
+    g_silent = payload::HasFlag(args, "/S");
+
+    const std::string removal_folder = ArgumentAfter(args, "/remove");
+    if (!removal_folder.empty()) {
+        const std::string parent = ArgumentAfter(args, "/waitfor");
+        if (!parent.empty()) {
+            payload::Handle original(reinterpret_cast<HANDLE>(std::strtoul(parent.c_str(), nullptr, 10)));
+            WaitForSingleObject(original.get(), 10000);
+        }
+        Uninstall(removal_folder);
+        DeleteOwnFileLater();
+        return 0;
+    }
+
+    const std::string program_folder = payload::FolderOf(payload::ModulePath());
+    if (!g_silent && MessageBoxA(nullptr,
+                                 "Do you want to remove Korvane and all of its components from this computer?\n\n"
+                                 "Your recordings in the data folder will be kept.",
+                                 kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return 0;
+    if (!HandOverToTemporaryCopy(program_folder)) {
+        // This copy's own file stays behind; the rest goes.
+        Uninstall(program_folder);
+    }
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "foundation/globals.h"
+
+SetupGlobals g_setup;

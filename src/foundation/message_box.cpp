@@ -1,0 +1,65 @@
+#include "foundation/message_box.h"
+
+#include "foundation/globals.h"
+#include "foundation/product.h"
+
+namespace {
+
+// At most one centring hook exists at a time.
+HHOOK g_hook = nullptr;
+
+void RemoveHook() {
+    if (g_hook != nullptr) {
+        UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
+    }
+}
+
+// Moves the first dialog-class window that has a parent over that parent, then unhooks.
+LRESULT CALLBACK CentringHook(int, WPARAM wParam, LPARAM) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (window == nullptr) return 0;
+    HWND parent = GetParent(window);
+    char className[260];
+    if (parent == nullptr || GetClassNameA(window, className, sizeof className) == 0 ||
+        lstrcmpiA(className, "#32770") != 0)
+        return 0;
+    CenterWindow(window, parent);
+    RemoveHook();
+    return 0;
+}
+
+}  // namespace
+
+int SetupMessageBox(const char* text, UINT style, HWND owner, const char* caption) {
+    if (owner == nullptr) owner = g_setup.wizardWindow;
+    if (caption == nullptr) caption = product::kSetupCaption;
+    if (g_hook == nullptr) g_hook = SetWindowsHookExA(WH_CBT, CentringHook, nullptr, GetCurrentThreadId());
+    const int result = MessageBoxA(owner, text, caption, style);
+    RemoveHook();
+    return result;
+}
+
+POINT CenteredPosition(const RECT& reference, LONG width, LONG height) {
+    const LONG referenceWidth = reference.right - reference.left;
+    const LONG referenceHeight = reference.bottom - reference.top;
+    return POINT{reference.left + (referenceWidth - width) / 2, reference.top + (referenceHeight - height) / 2};
+}
+
+BOOL CenterWindow(HWND window, HWND reference) {
+    if (window == nullptr) window = g_setup.wizardWindow;
+    RECT area;
+    if (reference == nullptr || !GetWindowRect(reference, &area)) {
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) area = RECT{0, 0, 800, 640};
+    }
+    RECT own;
+    if (!GetWindowRect(window, &own)) return FALSE;
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    const POINT at = CenteredPosition(area, width, height);
+    return MoveWindow(window, at.x, at.y, width, height, TRUE);
+}
+
+WaitCursor::WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+
+WaitCursor::~WaitCursor() { SetCursor(previous_); }

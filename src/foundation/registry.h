@@ -1,0 +1,49 @@
+// Registry access: two request engines (text and 32-bit numbers) and the
+// wrappers for the application's Settings key. Every request opens or creates
+// its key and closes it before returning; nothing is cached.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/setup_string.h"
+
+enum RegistryRequestFlags : uint32_t {
+    kRegistryWrite = 1,
+    kRegistryRead = 2,  // done before the write when both are set
+};
+
+/// Read status: 1 read, 0 absent (or of another type, or empty data), -1 other failure.
+struct RegistryRequest {
+    uint32_t flags = 0;
+    HKEY root = nullptr;
+    const char* subkey = "";
+    const char* valueName = "";
+    const char* textToWrite = "";
+    SetupString* destination = nullptr;
+    int32_t* readStatus = nullptr;
+    int32_t lastError = 0;
+};
+
+struct RegistryDwordRequest {
+    uint32_t flags = 0;
+    HKEY root = nullptr;
+    const char* subkey = "";
+    const char* valueName = "";
+    uint32_t numberToWrite = 0;
+    uint32_t numberRead = 0;
+    int32_t* readStatus = nullptr;
+    int32_t lastError = 0;
+};
+
+/// 1 on success, 0 when the write part failed; a read-only request always gives 1.
+int RunRegistryRequest(RegistryRequest& request);
+int RunRegistryDwordRequest(RegistryDwordRequest& request);
+
+/// Text value of the Settings key, or `defaultText` when the read status is not 1.
+SetupString ReadSetting(HKEY root, const char* valueName, const char* defaultText, int32_t* status = nullptr);
+/// Writes a REG_SZ into the Settings key, creating the key path when needed.
+int WriteSetting(const char* valueName, const char* text, HKEY root);
+/// Writes a REG_DWORD into the Settings key.
+int WriteSettingDword(const char* valueName, uint32_t number, HKEY root);

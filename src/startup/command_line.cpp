@@ -1,0 +1,11 @@
+#include "startup/command_line.h"
+
+#include "foundation/message_box.h"
+#include "wizard/install_choices.h"
+
+int ParseCommandLine(const char* tail) {
+    CommandLineRequest request = InterpretCommandLine(tail);
+    if (request.showHelp) SetupMessageBox(CommandLineHelpText().c_str(), kBoxInformation, nullptr);
+    if (request.hasTempFolder) g_choices.TempFolder = request.tempFolder;
+    return request.showHelp ? 1 : 0;
+}

@@ -1,0 +1,150 @@
+#include "startup/startup.h"
+
+#include <cstdlib>
+#include <ole2.h>
+
+#include "foundation/globals.h"
+#include "foundation/message_box.h"
+#include "foundation/product.h"
+#include "foundation/registry.h"
+#include "foundation/system_library.h"
+#include "foundation/win_handles.h"
+#include "integration/launch.h"
+#include "resources/resource.h"
+#include "startup/command_line.h"
+#include "wizard/install_choices.h"
+#include "wizard/path_validation.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+constexpr DWORD kVersionInfoSize = 148;  // OSVERSIONINFOA
+
+bool QueryVersion(OSVERSIONINFOA& info) {
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = kVersionInfoSize;
+    return GetVersionExA(&info) != FALSE;
+}
+
+void SeedRandomNumbers() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME asFileTime;
+    if (SystemTimeToFileTime(&now, &asFileTime))
+        std::srand(asFileTime.dwLowDateTime);
+    else
+        std::srand(static_cast<unsigned>(now.wSecond) * (now.wMilliseconds + 1u));
+}
+
+// What the wizard needs loaded while it runs; released when this goes out of scope.
+struct InterfaceResources {
+    win::Library richEdit1;
+    win::Library richEdit2;
+    win::Icon icons[4];
+
+    HICON LoadOwnIcon(int slot, int id) {
+        icons[slot].Reset(static_cast<HICON>(
+            LoadImageA(g_setup.instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+        return icons[slot].Get();
+    }
+
+    // 0 when neither rich-edit library loads (the icons are then not loaded).
+    int Prepare() {
+        richEdit1.Reset(LoadSystemLibrary("Riched32.dll"));
+        richEdit2.Reset(LoadSystemLibrary("Riched20.dll"));
+        OleInitialize(nullptr);
+        if (!richEdit1 && !richEdit2) return 0;
+        g_setup.setupIcon = LoadOwnIcon(0, IDI_SETUP);
+        g_setup.destinationIcon = LoadOwnIcon(1, IDI_DESTINATION);
+        g_setup.startMenuIcon = LoadOwnIcon(2, IDI_STARTMENU);
+        g_setup.dataFolderIcon = LoadOwnIcon(3, IDI_DATAFOLDER);
+        return 1;
+    }
+
+    ~InterfaceResources() {
+        for (win::Icon& icon : icons) icon.Reset();
+        g_setup.setupIcon = g_setup.destinationIcon = g_setup.startMenuIcon = g_setup.dataFolderIcon = nullptr;
+        richEdit2.Reset();  // 2.0 before 1.0, the reverse of loading
+        richEdit1.Reset();
+    }
+};
+
+void Refuse(const char* text) { SetupMessageBox(text, kBoxError, nullptr); }
+
+// The installed copy is newer: offer to run it instead of installing.
+void OfferInstalledVersion() {
+    SetupString question;
+    question.Format(
+        "Newer version of the program was detected installed on this system...\n(This setup installs version %s "
+        "only.)\n\nDo you want to run the installed program?",
+        product::kVersion);
+    if (SetupMessageBox(question.c_str(), kBoxErrorYesNo, nullptr) != IDYES) return;
+    if (LaunchInstalledProgram(nullptr) != 0) return;
+    SetupMessageBox(
+        "Cannot run installed program.\nConnect to the Internet and click OK. The installation will open the web "
+        "site for you to download the latest version of the program.",
+        kBoxError, nullptr);
+    OpenWebPage(product::kDownloadPage, true);
+}
+
+}  // namespace
+
+bool IsRefusedSystem(DWORD platformId, DWORD majorVersion) {
+    return platformId == VER_PLATFORM_WIN32s || platformId == VER_PLATFORM_WIN32_WINDOWS ||
+           (platformId == VER_PLATFORM_WIN32_NT && majorVersion < 5);
+}
+
+int ProbeCapabilities(int* disagreement) {
+    int verdict = -1;  // undetermined
+    OSVERSIONINFOA info;
+    if (QueryVersion(info)) verdict = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const int heapLock = GetModuleHandleA("ntdll.dll") != nullptr && kernel != nullptr &&
+                         GetProcAddress(kernel, "HeapLock") != nullptr;
+    if (disagreement != nullptr) *disagreement = 0;
+    if (verdict < 0) return heapLock;
+    if (disagreement != nullptr) *disagreement = verdict != heapLock;
+    return verdict;
+}
+
+int RunSetup(HINSTANCE instance, const char* commandTail) {
+    g_setup.instance = instance;
+    g_setup.wizardWindow = nullptr;
+
+    OSVERSIONINFOA version;
+    if (QueryVersion(version) && IsRefusedSystem(version.dwPlatformId, version.dwMajorVersion)) {
+        Refuse("ERROR: This version of operating system is not supported...\n\n(The program can be installed on "
+               "Windows 2000/XP/Vista/7 and later OS.)");
+        return 0;
+    }
+    if (ParseCommandLine(commandTail) != 0) return 0;
+    SeedRandomNumbers();
+
+    int disagreement = 0;
+    g_facts.NtFamilySystem = (ProbeCapabilities(&disagreement) == 1 && disagreement == 0) ? 1 : 0;
+    g_facts.MachineWriteAccess = ProbeMachineWriteAccess();
+
+    // Held until the process ends; a failure to create it is not a refusal.
+    win::KernelHandle mutex(CreateMutexA(nullptr, FALSE, product::kSetupMutex));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        Refuse("Another instance of this Setup is already running.");
+        return 0;
+    }
+
+    SetupString setupVersion(product::kVersion);
+    int32_t status = 0;
+    SetupString installedVersion = ReadSetting(HKEY_CURRENT_USER, "ver", "0", &status);
+    KeepVersionChars(setupVersion);
+    KeepVersionChars(installedVersion);
+    if (setupVersion.CompareVersion(installedVersion.c_str()) == 1) {
+        OfferInstalledVersion();
+        mutex.Detach();  // released by the process ending
+        return 0;
+    }
+    g_facts.PreviousInstallFound = status == 1 ? 1 : 0;
+
+    InterfaceResources resources;
+    if (resources.Prepare() == 0) SetupMessageBox("Failed to initialize the installer", kBoxError, nullptr);
+    ShowWizard();
+    return 0;
+}

@@ -1,0 +1,70 @@
+#include "wizard/path_validation.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "engine/folders.h"
+#include "foundation/product.h"
+#include "foundation/win_handles.h"
+#include "wizard/install_choices.h"
+
+namespace {
+
+constexpr const char kProbeFileName[] = "__testFile1827382_1";
+
+// Creates the probe file along its path and deletes it again.
+bool CanCreateFile(const SetupString& file) {
+    CreateFolderChain(file.c_str());
+    win::FileHandle handle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
+    handle.Reset();
+    DeleteFileA(file.c_str());
+    return true;
+}
+
+}  // namespace
+
+bool ProbeFolderWritable(const char* folder) {
+    const SetupString withSeparator = WithTrailingSeparator(folder);
+    const bool writable = CanCreateFile(Concat(withSeparator, kProbeFileName));
+    RemoveDirectoryA(WithoutTrailingSeparator(withSeparator.c_str()).c_str());
+    return writable;
+}
+
+int ProbeMachineWriteAccess() {
+    int result = 0;
+    {
+        win::RegKey key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, product::kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                            nullptr, key.Receive(), nullptr) == ERROR_SUCCESS) {
+            const DWORD probe = 0x123;
+            if (RegSetValueExA(key.Get(), "testValue283712", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&probe),
+                               sizeof probe) == ERROR_SUCCESS) {
+                result |= kMachineRegistryWritable;
+                RegDeleteValueA(key.Get(), "testValue283712");
+            }
+        }
+    }
+    const SetupString folder = Concat(SpecialFolderPath(CSIDL_PROGRAM_FILES), "Test1234");
+    SetupString file = folder;
+    file.Append("\\");
+    file.Append(kProbeFileName);
+    if (CanCreateFile(file)) result |= kProgramFilesWritable;
+    RemoveDirectoryA(folder.c_str());
+    return result;
+}
+
+SetupString SpecialFolderPath(int csidl) {
+    char path[MAX_PATH] = "";
+    win::ComPtr<IMalloc> allocator;
+    if (SUCCEEDED(SHGetMalloc(allocator.Receive()))) {
+        LPITEMIDLIST items = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
+            if (!SHGetPathFromIDListA(items, path)) path[0] = '\0';
+            allocator->Free(items);
+        }
+    }
+    if (path[0] == '\0' && csidl == CSIDL_PROGRAM_FILES) lstrcpyA(path, "C:\\Program Files");
+    return WithTrailingSeparator(path);
+}

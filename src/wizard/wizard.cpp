@@ -1,0 +1,125 @@
+#include "wizard/wizard.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "foundation/globals.h"
+#include "foundation/message_box.h"
+#include "foundation/product.h"
+#include "integration/launch.h"
+#include "resources/resource.h"
+#include "wizard/install_choices.h"
+#include "wizard/pages.h"
+
+namespace {
+
+struct PageDescription {
+    int dialog;
+    DLGPROC procedure;
+    int headerTitle;
+    int headerSubtitle;
+};
+
+// The Welcome page takes its title from 130 and its subtitle from 129.
+const PageDescription kPages[] = {
+    {IDD_WELCOME, WelcomePageProc, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
+    {IDD_LICENSE, LicensePageProc, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
+    {IDD_DESTINATION, DestinationPageProc, IDS_DESTINATION_TITLE, IDS_DESTINATION_SUBTITLE},
+    {IDD_STARTMENU, StartMenuPageProc, IDS_STARTMENU_TITLE, IDS_STARTMENU_SUBTITLE},
+    {IDD_DATAFOLDER, DataFolderPageProc, IDS_DATAFOLDER_TITLE, IDS_DATAFOLDER_SUBTITLE},
+    {IDD_TASKS, TasksPageProc, IDS_TASKS_TITLE, IDS_TASKS_SUBTITLE},
+    {IDD_READY, ReadyPageProc, IDS_READY_TITLE, IDS_READY_SUBTITLE},
+    {IDD_INSTALLING, InstallingPageProc, IDS_INSTALLING_TITLE, IDS_INSTALLING_SUBTITLE},
+    {IDD_FINISHED, FinishedPageProc, IDS_FINISHED_TITLE, IDS_FINISHED_SUBTITLE},
+};
+constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
+
+// The 56- and 52-byte forms that every supported Windows version accepts.
+const UINT kPageSize = PROPSHEETPAGEA_V1_SIZE;
+const UINT kSheetSize = PROPSHEETHEADERA_V1_SIZE;
+
+constexpr DWORD kWizard97PageFlags = PSP_USETITLE | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
+constexpr DWORD kWizard97SheetFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK |
+                                      PSH_WATERMARK | PSH_HEADER | PSH_WIZARD97 | PSH_NOCONTEXTHELP;
+constexpr DWORD kClassicPageFlags = PSP_USETITLE;
+constexpr DWORD kClassicSheetFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+
+static_assert(kWizard97PageFlags == 0x3008 && kWizard97SheetFlags == 0x0308818C, "Wizard97 flags");
+static_assert(kClassicPageFlags == 0x8 && kClassicSheetFlags == 0x1AC, "classic flags");
+
+}  // namespace
+
+void InitWizardPages(PROPSHEETPAGEA* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags) {
+    for (int i = 0; i < count; ++i) {
+        pages[i].dwSize = kPageSize;
+        pages[i].dwFlags = pageFlags;
+        pages[i].hInstance = g_setup.instance;
+        pages[i].pszTitle = product::kSetupCaption;
+    }
+    sheet->dwFlags = sheetFlags;
+}
+
+int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM) {
+    if (message == PSCB_INITIALIZED) {
+        g_setup.wizardWindow = window;
+        SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(g_setup.setupIcon));
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_setup.setupIcon));
+    }
+    return 0;
+}
+
+int ShowWizard() {
+    PROPSHEETPAGEA pages[kPageCount] = {};
+    for (int i = 0; i < kPageCount; ++i) {
+        pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
+        pages[i].pfnDlgProc = kPages[i].procedure;
+        pages[i].pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].headerTitle);
+        pages[i].pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].headerSubtitle);
+    }
+    PROPSHEETHEADERA sheet = {};
+    sheet.hInstance = g_setup.instance;
+    sheet.dwSize = kSheetSize;
+    sheet.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
+    sheet.pszbmWatermark = MAKEINTRESOURCEA(IDB_WATERMARK);
+    sheet.pszbmHeader = MAKEINTRESOURCEA(IDB_HEADER);
+    sheet.pfnCallback = WizardSheetCallback;
+    sheet.nPages = kPageCount;
+    sheet.ppsp = pages;
+
+    InitWizardPages(pages, &sheet, kPageCount, kWizard97PageFlags, kWizard97SheetFlags);
+    if (PropertySheetA(&sheet) != -1) return 0;
+    InitWizardPages(pages, &sheet, kPageCount, kClassicPageFlags, kClassicSheetFlags);
+    if (PropertySheetA(&sheet) != -1) return 0;
+    if (SetupMessageBox("ERROR: Could not start installation...\nYour operating system is not supported. Please "
+                        "contact us through feedback to report this.\n\nWould you like to connect to the feedback "
+                        "page now?",
+                        kBoxErrorYesNoCancel, nullptr) == IDYES)
+        OpenWebPage(product::kFeedbackPage, true);
+    return 0;
+}
+
+int RemoveEmptyTargetFolders() {
+    for (const SetupString* folder : {&g_choices.DataFolder, &g_choices.InstallFolder, &g_choices.StartMenuPath}) {
+        const SetupString path = WithoutTrailingSeparator(folder->c_str());
+        if (!path.IsBlank(7)) RemoveDirectoryA(path.c_str());
+    }
+    return 1;
+}
+
+int ConfirmCancel(HWND page) {
+    const int answer = SetupMessageBox(
+        "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
+        "another time to complete the installation.\n\nExit Setup?",
+        kBoxQuestionYesNoSafe, page);
+    if (answer == IDNO) {
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
+        return 0;
+    }
+    RemoveEmptyTargetFolders();
+    return 1;
+}
+
+void SetWizardButtons(DWORD buttons) {
+    PostMessageA(g_setup.wizardWindow, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
+}

@@ -1,0 +1,15 @@
+// The nine-page wizard and the cancel confirmation the pages share.
+#pragma once
+
+#include <windows.h>
+#include <prsht.h>
+
+/// Runs the wizard modally (Wizard97, then the classic form); returns 0 when it closes.
+int ShowWizard();
+void InitWizardPages(PROPSHEETPAGEA* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags);
+int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM parameter);
+/// Asks whether to leave; 1 when confirmed (empty target folders removed), 0 to stay (page result set to 1).
+int ConfirmCancel(HWND page);
+int RemoveEmptyTargetFolders();
+/// Enables the wizard's Back/Next buttons (PSWIZB_* bits).
+void SetWizardButtons(DWORD buttons);

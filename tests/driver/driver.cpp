@@ -1,0 +1,323 @@
+#include "driver.h"
+
+#include <prsht.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace driver {
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kMessageIconId = 1088;
+constexpr int kWizardNextId = 0x3024;
+constexpr char kSetupCaption[] = "Korvane 1.2.3 - Setup";
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    // WM_GETTEXT reaches windows of other processes; GetWindowText would not read their controls.
+    char text[4096] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return text;
+}
+
+bool IsDialog(HWND window) { return ClassOf(window) == "#32770"; }
+
+bool IsWizard(HWND window) { return IsDialog(window) && GetDlgItem(window, kWizardNextId) != nullptr; }
+
+bool IsMessageBox(HWND window) {
+    return IsDialog(window) && !IsWizard(window) && GetDlgItem(window, kMessageTextId) != nullptr;
+}
+
+// Pixels of a 32 x 32 area drawn by `paint` into a memory bitmap.
+template <typename Paint>
+std::vector<COLORREF> Snapshot(Paint paint) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    paint(memory);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+long Difference(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    long sum = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        sum += std::labs(static_cast<long>(GetRValue(a[i])) - GetRValue(b[i])) +
+               std::labs(static_cast<long>(GetGValue(a[i])) - GetGValue(b[i])) +
+               std::labs(static_cast<long>(GetBValue(a[i])) - GetBValue(b[i]));
+    }
+    return sum;
+}
+
+// Icon handles are not shared between processes, so the icon shown is compared
+// by its pixels with the system icons drawn here on the same background.
+IconKind IconOf(HWND box) {
+    HWND icon = GetDlgItem(box, kMessageIconId);
+    if (icon == nullptr || !IsWindowVisible(icon)) return IconKind::None;
+    const std::vector<COLORREF> shown = Snapshot([icon](HDC target) {
+        HDC source = GetDC(icon);
+        BitBlt(target, 0, 0, 32, 32, source, 0, 0, SRCCOPY);
+        ReleaseDC(icon, source);
+    });
+    const COLORREF background = shown.front();  // icon corners are transparent
+    const struct {
+        LPCSTR id;
+        IconKind kind;
+    } known[] = {{IDI_HAND, IconKind::Error},
+                 {IDI_QUESTION, IconKind::Question},
+                 {IDI_EXCLAMATION, IconKind::Warning},
+                 {IDI_ASTERISK, IconKind::Information}};
+    IconKind best = IconKind::Unknown;
+    long bestDifference = 32L * 32 * 3 * 40;  // beyond this much the icon is none of them
+    for (const auto& k : known) {
+        const std::vector<COLORREF> drawn = Snapshot([&](HDC target) {
+            HBRUSH brush = CreateSolidBrush(background);
+            RECT all = {0, 0, 32, 32};
+            FillRect(target, &all, brush);
+            DeleteObject(brush);
+            DrawIcon(target, 0, 0, LoadIconA(nullptr, k.id));
+        });
+        const long difference = Difference(shown, drawn);
+        if (difference < bestDifference) {
+            bestDifference = difference;
+            best = k.kind;
+        }
+    }
+    return best;
+}
+
+void DeleteTree(HKEY root, const char* path) { SHDeleteKeyA(root, path); }
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+void ResetSetupRegistry() {
+    DeleteTree(HKEY_CURRENT_USER, "Software\\from Ostrevik");
+    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane");
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe");
+}
+
+void SetWineAppDefault(const char* exeName, const char* subkey, const char* name, const char* value) {
+    std::string path = std::string("Software\\Wine\\AppDefaults\\") + exeName;
+    if (subkey != nullptr && *subkey != '\0') path += std::string("\\") + subkey;
+    SHSetValueA(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, value, static_cast<DWORD>(lstrlenA(value) + 1));
+}
+
+void SetSetting(const char* name, const char* value) {
+    SHSetValueA(HKEY_CURRENT_USER, "Software\\from Ostrevik\\Korvane & Scheduler\\Settings", name, REG_SZ, value,
+                static_cast<DWORD>(lstrlenA(value) + 1));
+}
+
+std::string GetSetting(const char* name, bool* found) {
+    char value[2048] = "";
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    const bool ok = SHGetValueA(HKEY_CURRENT_USER, "Software\\from Ostrevik\\Korvane & Scheduler\\Settings", name,
+                                &type, value, &size) == ERROR_SUCCESS;
+    if (found != nullptr) *found = ok;
+    return ok ? std::string(value) : std::string();
+}
+
+Process Process::Start(const std::string& exe, const std::string& arguments) {
+    const std::string program = WinePath(exe);
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    Process process;
+    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle_.Reset(info.hProcess);
+        process.id_ = info.dwProcessId;
+        WaitForInputIdle(info.hProcess, 5000);
+    }
+    return process;
+}
+
+Process::~Process() {
+    // A test that failed half-way must not leave its program running into the next one.
+    if (Running()) Kill();
+}
+
+bool Process::WaitForExit(DWORD timeoutMs) {
+    return handle_ && WaitForSingleObject(handle_.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
+
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (handle_) GetExitCodeProcess(handle_.Get(), &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (!handle_) return;
+    TerminateProcess(handle_.Get(), 1);
+    WaitForSingleObject(handle_.Get(), 5000);
+}
+
+std::vector<HWND> Process::Windows() const {
+    WindowSearch search{id_, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Process::WaitForWizard(DWORD timeoutMs) const {
+    HWND wizard = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : Windows()) {
+                if (IsWizard(window) && TextOf(window) == kSetupCaption) wizard = window;
+            }
+            return wizard != nullptr || !Running();
+        },
+        timeoutMs);
+    return wizard;
+}
+
+MessageBoxInfo Process::CurrentMessageBox() const {
+    for (HWND window : Windows()) {
+        if (IsMessageBox(window)) return ReadMessageBox(window);
+    }
+    return MessageBoxInfo();
+}
+
+MessageBoxInfo Process::WaitForMessageBox(DWORD timeoutMs) const {
+    MessageBoxInfo info;
+    WaitUntil(
+        [&] {
+            info = CurrentMessageBox();
+            return info.window != nullptr || !Running();
+        },
+        timeoutMs);
+    return info;
+}
+
+MessageBoxInfo ReadMessageBox(HWND box) {
+    MessageBoxInfo info;
+    info.window = box;
+    info.caption = TextOf(box);
+    info.text = TextOf(GetDlgItem(box, kMessageTextId));
+    info.icon = IconOf(box);
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+        HWND button = GetDlgItem(box, id);
+        if (button != nullptr && IsWindowVisible(button)) info.buttons.push_back(id);
+    }
+    return info;
+}
+
+void ClickButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND CurrentPage(HWND wizard) {
+    DWORD_PTR page = 0;
+    SendMessageTimeoutA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
+    return reinterpret_cast<HWND>(page);
+}
+
+int CurrentPageId(HWND wizard) {
+    HWND page = CurrentPage(wizard);
+    if (page == nullptr) return 0;
+    DWORD_PTR index = 0;
+    DWORD_PTR id = 0;
+    SendMessageTimeoutA(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0, SMTO_ABORTIFHUNG, 2000, &index);
+    SendMessageTimeoutA(wizard, PSM_INDEXTOID, index, 0, SMTO_ABORTIFHUNG, 2000, &id);
+    return static_cast<int>(id);
+}
+
+void PressWizardButton(HWND wizard, int psbtn) { PostMessageA(wizard, PSM_PRESSBUTTON, psbtn, 0); }
+
+bool IsControlEnabled(HWND parent, int id) {
+    HWND control = GetDlgItem(parent, id);
+    return control != nullptr && IsWindowEnabled(control);
+}
+
+bool WaitForPage(HWND wizard, int pageId, DWORD timeoutMs) {
+    return WaitUntil([&] { return CurrentPageId(wizard) == pageId; }, timeoutMs);
+}
+
+std::string ControlText(HWND parent, int id) { return TextOf(GetDlgItem(parent, id)); }
+
+void SetControlText(HWND parent, int id, const std::string& text) {
+    SendMessageTimeoutA(GetDlgItem(parent, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+std::string WinePath(const std::string& unixPath) {
+    if (unixPath.empty() || unixPath[0] != '/') return unixPath;
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string BuiltFile(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value ? WinePath(value) : std::string();
+}
+
+std::string ScratchFolder(const char* name) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + name;
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder) {
+    std::string from = folder;
+    from.push_back('\0');  // the shell takes a double-terminated list
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace driver

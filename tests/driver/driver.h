@@ -1,0 +1,107 @@
+// Drives the real setup.exe from a second process: starts it in a clean state,
+// finds its wizard and message boxes, reads and presses their controls, and
+// waits for the process to end.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/win_handles.h"
+
+namespace driver {
+
+constexpr DWORD kDefaultTimeoutMs = 15000;
+
+/// Removes what the setup and earlier tests left in the registry: the vendor's keys,
+/// the uninstall entry and Wine's per-program settings for setup.exe.
+void ResetSetupRegistry();
+/// Wine's per-program settings for `exeName` (AppDefaults): Version, DllOverrides...
+void SetWineAppDefault(const char* exeName, const char* subkey, const char* name, const char* value);
+
+/// Writes a text value under HKCU\Software\from Ostrevik\Korvane & Scheduler\Settings.
+void SetSetting(const char* name, const char* value);
+/// Reads a text value of the Settings key; `found` tells whether it exists.
+std::string GetSetting(const char* name, bool* found = nullptr);
+
+enum class IconKind { None, Error, Question, Warning, Information, Unknown };
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+    IconKind icon = IconKind::None;
+    std::vector<int> buttons;  ///< ids of the visible buttons (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7...)
+};
+
+/// One run of a program under test.
+class Process {
+public:
+    /// Starts `exe` with `arguments` (a Windows path; unix paths are turned into Z: paths).
+    static Process Start(const std::string& exe, const std::string& arguments);
+    Process() = default;
+    Process(Process&&) = default;
+    Process& operator=(Process&&) = default;
+    ~Process();
+
+    bool Started() const { return handle_.Valid(); }
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return handle_.Get(); }
+    bool WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
+    bool Running() const;
+    DWORD ExitCode() const;
+    void Kill();
+
+    /// Top-level visible windows of this process.
+    std::vector<HWND> Windows() const;
+    /// The wizard frame (a property sheet with the setup caption), or null after the timeout.
+    HWND WaitForWizard(DWORD timeoutMs = kDefaultTimeoutMs) const;
+    /// The first message box of this process, or an info with a null window after the timeout.
+    MessageBoxInfo WaitForMessageBox(DWORD timeoutMs = kDefaultTimeoutMs) const;
+    /// Any message box of this process right now.
+    MessageBoxInfo CurrentMessageBox() const;
+
+private:
+    win::KernelHandle handle_;
+    DWORD id_ = 0;
+};
+
+/// Reads caption, text, icon and buttons of a message box window.
+MessageBoxInfo ReadMessageBox(HWND box);
+/// Clicks a button of a dialog (message box or page) without waiting for the receiver.
+void ClickButton(HWND dialog, int id);
+
+// The wizard.
+/// Resource id of the current page's dialog template (106...114), or 0.
+int CurrentPageId(HWND wizard);
+HWND CurrentPage(HWND wizard);
+/// Presses a wizard button: PSBTN_BACK, PSBTN_NEXT, PSBTN_FINISH, PSBTN_CANCEL.
+void PressWizardButton(HWND wizard, int psbtn);
+bool IsControlEnabled(HWND parent, int id);
+/// Waits until the current page's id is `pageId`.
+bool WaitForPage(HWND wizard, int pageId, DWORD timeoutMs = kDefaultTimeoutMs);
+std::string ControlText(HWND parent, int id);
+void SetControlText(HWND parent, int id, const std::string& text);
+
+/// Polls `condition` every 20 ms until it holds or the timeout runs out.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+/// Windows path of a built file named by an environment variable (a unix path set by ctest).
+std::string BuiltFile(const char* variable);
+std::string WinePath(const std::string& unixPath);
+/// A fresh empty folder below the temporary folder.
+std::string ScratchFolder(const char* name);
+void RemoveTree(const std::string& folder);
+bool FileExists(const std::string& path);
+std::string ReadFileText(const std::string& path);
+
+}  // namespace driver

@@ -1,0 +1,240 @@
+// The startup path of the real setup.exe: help, refusals, the single-instance
+// check, the newer-version question and the library search.
+#include <windows.h>
+#include <prsht.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver.h"
+
+namespace {
+
+using driver::IconKind;
+
+constexpr char kHelpText[] =
+    "Korvane Installation Routine:\n(Command line parameters)\n=======================\n\n/help - Show help "
+    "window;\n/temp [PATH] - Specify temporary folder.";
+constexpr char kUnsupportedText[] =
+    "ERROR: This version of operating system is not supported...\n\n(The program can be installed on Windows "
+    "2000/XP/Vista/7 and later OS.)";
+constexpr char kNewerText[] =
+    "Newer version of the program was detected installed on this system...\n(This setup installs version 1.2.3 "
+    "only.)\n\nDo you want to run the installed program?";
+constexpr char kCannotRunText[] =
+    "Cannot run installed program.\nConnect to the Internet and click OK. The installation will open the web site "
+    "for you to download the latest version of the program.";
+constexpr char kCancelText[] =
+    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
+    "another time to complete the installation.\n\nExit Setup?";
+constexpr char kStandInClass[] = "KorvaneRecorderMainWnd";
+constexpr char kBrowserKey[] = "http\\shell\\open\\command";
+
+class SetupStartup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver::ResetSetupRegistry();
+        setupExe_ = driver::BuiltFile("KVR_SETUP_EXE");
+        ASSERT_FALSE(setupExe_.empty()) << "KVR_SETUP_EXE is not set";
+    }
+    void TearDown() override {
+        driver::ResetSetupRegistry();
+        if (!savedBrowser_.empty())
+            SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, savedBrowser_.c_str(),
+                        static_cast<DWORD>(savedBrowser_.size() + 1));
+        if (HWND standIn = FindWindowA(kStandInClass, nullptr)) {
+            PostMessageA(standIn, RegisterWindowMessageA("KVR_CloseImmediately"), 1, 0);
+            driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) == nullptr; }, 5000);
+        }
+    }
+
+    driver::Process StartSetup(const std::string& arguments = "") {
+        return driver::Process::Start(setupExe_, arguments);
+    }
+
+    // Registers the recording browser as the default for http and returns its log path.
+    std::string InstallFakeBrowser() {
+        char saved[1024] = "";
+        DWORD size = sizeof saved;
+        if (SHGetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, nullptr, saved, &size) == ERROR_SUCCESS)
+            savedBrowser_ = saved;
+        const std::string command = "\"" + driver::BuiltFile("KVR_FAKE_BROWSER") + "\" \"%1\"";
+        SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, command.c_str(),
+                    static_cast<DWORD>(command.size() + 1));
+        const std::string log = driver::ScratchFolder("kvr-browser") + "\\calls.txt";
+        SetEnvironmentVariableA("KVR_BROWSER_LOG", log.c_str());
+        return log;
+    }
+
+    // Answers the cancel confirmation with Yes and waits for the setup to end.
+    static void CancelWizard(driver::Process& setup, HWND wizard) {
+        driver::PressWizardButton(wizard, PSBTN_CANCEL);
+        driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
+        ASSERT_EQ(confirm.text, kCancelText);
+        driver::ClickButton(confirm.window, IDYES);
+        ASSERT_TRUE(setup.WaitForExit());
+    }
+
+    std::string setupExe_;
+    std::string savedBrowser_;
+};
+
+TEST_F(SetupStartup, HelpOptionsShowTheUsageAndEnd) {
+    for (const char* option : {"/?", "/HELP", "-Help", "  -?x"}) {
+        SCOPED_TRACE(option);
+        driver::Process setup = StartSetup(option);
+        ASSERT_TRUE(setup.Started());
+        driver::MessageBoxInfo box = setup.WaitForMessageBox();
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.caption, "Korvane 1.2.3 - Setup");
+        EXPECT_EQ(box.text, kHelpText);
+        EXPECT_EQ(box.icon, IconKind::Information);
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        driver::ClickButton(box.window, IDOK);
+        ASSERT_TRUE(setup.WaitForExit());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+    }
+}
+
+TEST_F(SetupStartup, OlderSystemsAreRefused) {
+    for (const char* version : {"nt40", "win98"}) {
+        SCOPED_TRACE(version);
+        driver::SetWineAppDefault("setup.exe", "", "Version", version);
+        driver::Process setup = StartSetup();
+        driver::MessageBoxInfo box = setup.WaitForMessageBox();
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.text, kUnsupportedText);
+        EXPECT_EQ(box.icon, IconKind::Error);
+        driver::ClickButton(box.window, IDOK);
+        ASSERT_TRUE(setup.WaitForExit());
+        EXPECT_EQ(setup.ExitCode(), 0u);
+    }
+}
+
+TEST_F(SetupStartup, Windows2000IsAccepted) {
+    driver::SetWineAppDefault("setup.exe", "", "Version", "win2k");
+    driver::Process setup = StartSetup();
+    HWND wizard = setup.WaitForWizard();
+    ASSERT_NE(wizard, nullptr);
+    CancelWizard(setup, wizard);
+}
+
+TEST_F(SetupStartup, SecondCopyIsRefusedWhileTheFirstRuns) {
+    driver::Process first = StartSetup();
+    HWND wizard = first.WaitForWizard();
+    ASSERT_NE(wizard, nullptr);
+
+    // Help is answered before the single-instance check.
+    driver::Process helper = StartSetup("/?");
+    driver::MessageBoxInfo help = helper.WaitForMessageBox();
+    EXPECT_EQ(help.text, kHelpText);
+    driver::ClickButton(help.window, IDOK);
+    ASSERT_TRUE(helper.WaitForExit());
+
+    driver::Process second = StartSetup();
+    driver::MessageBoxInfo box = second.WaitForMessageBox();
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, "Another instance of this Setup is already running.");
+    EXPECT_EQ(box.icon, IconKind::Error);
+    driver::ClickButton(box.window, IDOK);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.WaitForWizard(0), nullptr);
+
+    CancelWizard(first, wizard);
+}
+
+TEST_F(SetupStartup, CancelConfirmationCanBeDeclined) {
+    driver::SetSetting("ver", "1.2.3");  // same version: the wizard runs
+    driver::Process setup = StartSetup();
+    HWND wizard = setup.WaitForWizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(driver::CurrentPageId(wizard), 106);
+    driver::PressWizardButton(wizard, PSBTN_CANCEL);
+    driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
+    EXPECT_EQ(confirm.text, kCancelText);
+    EXPECT_EQ(confirm.icon, IconKind::Question);
+    EXPECT_EQ(confirm.buttons, (std::vector<int>{IDYES, IDNO}));
+    driver::ClickButton(confirm.window, IDNO);
+    ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
+    Sleep(200);
+    EXPECT_TRUE(setup.Running());
+    EXPECT_EQ(driver::CurrentPageId(wizard), 106);
+    CancelWizard(setup, wizard);
+}
+
+TEST_F(SetupStartup, NewerInstalledVersionCanBeStartedInstead) {
+    const std::string folder = driver::ScratchFolder("kvr-newer");
+    ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_STANDIN").c_str(), (folder + "\\kvr.exe").c_str(), FALSE));
+    driver::SetSetting("ver", "1.2.4");
+    driver::SetSetting("InstallFolder", (folder + "\\").c_str());
+    driver::Process setup = StartSetup();
+    driver::MessageBoxInfo question = setup.WaitForMessageBox();
+    ASSERT_NE(question.window, nullptr);
+    EXPECT_EQ(question.text, kNewerText);
+    EXPECT_EQ(question.icon, IconKind::Error);
+    EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
+    driver::ClickButton(question.window, IDYES);
+    EXPECT_TRUE(driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) != nullptr; }));
+    ASSERT_TRUE(setup.WaitForExit());
+    EXPECT_EQ(setup.WaitForWizard(0), nullptr);
+}
+
+TEST_F(SetupStartup, NewerVersionQuestionAnsweredNoEndsTheSetup) {
+    for (const char* version : {"1.3", "2", "1.2.3.0", "version 1.2.4 (beta)"}) {
+        SCOPED_TRACE(version);
+        driver::SetSetting("ver", version);
+        driver::Process setup = StartSetup();
+        driver::MessageBoxInfo question = setup.WaitForMessageBox();
+        EXPECT_EQ(question.text, kNewerText);
+        driver::ClickButton(question.window, IDNO);
+        ASSERT_TRUE(setup.WaitForExit());
+        EXPECT_EQ(FindWindowA(kStandInClass, nullptr), nullptr);
+    }
+}
+
+TEST_F(SetupStartup, NewerVersionThatCannotStartOpensTheDownloadPage) {
+    const std::string log = InstallFakeBrowser();
+    const std::string folder = driver::ScratchFolder("kvr-missing");
+    driver::SetSetting("ver", "1.2.4");
+    driver::SetSetting("InstallFolder", folder.c_str());
+    driver::Process setup = StartSetup();
+    driver::MessageBoxInfo question = setup.WaitForMessageBox();
+    ASSERT_EQ(question.text, kNewerText);
+    driver::ClickButton(question.window, IDYES);
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        const driver::MessageBoxInfo box = setup.CurrentMessageBox();
+        return box.window != nullptr && box.window != question.window;
+    }));
+    driver::MessageBoxInfo failure = setup.CurrentMessageBox();
+    EXPECT_EQ(failure.text, kCannotRunText);
+    EXPECT_EQ(failure.icon, IconKind::Error);
+    driver::ClickButton(failure.window, IDOK);
+    ASSERT_TRUE(setup.WaitForExit());
+    ASSERT_TRUE(driver::WaitUntil([&] { return !driver::ReadFileText(log).empty(); }));
+    EXPECT_EQ(driver::ReadFileText(log), "call 1\narg https://www.ostrevik-audio.example/php/download.php?what=kvr\n");
+}
+
+TEST_F(SetupStartup, RichEditLibraryBesideTheSetupIsNeverLoaded) {
+    const std::string folder = driver::ScratchFolder("kvr-planted");
+    const std::string copy = folder + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA(setupExe_.c_str(), copy.c_str(), FALSE));
+    for (const char* name : {"riched20.dll", "riched32.dll"})
+        ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_PLANTED_DLL").c_str(), (folder + "\\" + name).c_str(), FALSE));
+    const std::string marker = folder + "\\planted-dll-ran";
+    SetEnvironmentVariableA("KVR_PLANT_MARKER", marker.c_str());
+    // Without this Wine would prefer its own built-in library and the test could not fail.
+    driver::SetWineAppDefault("setup.exe", "DllOverrides", "riched20", "native,builtin");
+    driver::SetWineAppDefault("setup.exe", "DllOverrides", "riched32", "native,builtin");
+
+    driver::Process setup = driver::Process::Start(copy, "");
+    HWND wizard = setup.WaitForWizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_FALSE(driver::FileExists(marker));
+    CancelWizard(setup, wizard);
+    EXPECT_FALSE(driver::FileExists(marker));
+    SetEnvironmentVariableA("KVR_PLANT_MARKER", nullptr);
+}
+
+}  // namespace
