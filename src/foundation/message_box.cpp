@@ -16,9 +16,11 @@ void RemoveHook() {
 }
 
 // Moves the first dialog-class window that has a parent over that parent, then unhooks.
-LRESULT CALLBACK CentringHook(int, WPARAM wParam, LPARAM) {
+// Only activation counts: the box has its size and its own placement by then, which
+// an earlier notification (creation) would still be overridden by.
+LRESULT CALLBACK CentringHook(int code, WPARAM wParam, LPARAM) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    if (window == nullptr) return 0;
+    if (code != HCBT_ACTIVATE || window == nullptr) return 0;
     HWND parent = GetParent(window);
     char className[260];
     if (parent == nullptr || GetClassNameA(window, className, sizeof className) == 0 ||

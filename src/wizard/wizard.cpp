@@ -35,9 +35,9 @@ const PageDescription kPages[] = {
 };
 constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
 
-// The 56- and 52-byte forms that every supported Windows version accepts.
-const UINT kPageSize = PROPSHEETPAGEA_V1_SIZE;
-const UINT kSheetSize = PROPSHEETHEADERA_V1_SIZE;
+constexpr UINT kPageSize = sizeof(WizardPage);
+constexpr UINT kSheetSize = sizeof(PROPSHEETHEADERA);
+static_assert(kPageSize == 56 && kSheetSize == 52, "32-bit property sheet structures");
 
 constexpr DWORD kWizard97PageFlags = PSP_USETITLE | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
 constexpr DWORD kWizard97SheetFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK |
@@ -50,12 +50,12 @@ static_assert(kClassicPageFlags == 0x8 && kClassicSheetFlags == 0x1AC, "classic 
 
 }  // namespace
 
-void InitWizardPages(PROPSHEETPAGEA* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags) {
+void InitWizardPages(WizardPage* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags) {
     for (int i = 0; i < count; ++i) {
-        pages[i].dwSize = kPageSize;
-        pages[i].dwFlags = pageFlags;
-        pages[i].hInstance = g_setup.instance;
-        pages[i].pszTitle = product::kSetupCaption;
+        pages[i].page.dwSize = kPageSize;
+        pages[i].page.dwFlags = pageFlags;
+        pages[i].page.hInstance = g_setup.instance;
+        pages[i].page.pszTitle = product::kSetupCaption;
     }
     sheet->dwFlags = sheetFlags;
 }
@@ -70,12 +70,12 @@ int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM) {
 }
 
 int ShowWizard() {
-    PROPSHEETPAGEA pages[kPageCount] = {};
+    WizardPage pages[kPageCount] = {};
     for (int i = 0; i < kPageCount; ++i) {
-        pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
-        pages[i].pfnDlgProc = kPages[i].procedure;
-        pages[i].pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].headerTitle);
-        pages[i].pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].headerSubtitle);
+        pages[i].page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
+        pages[i].page.pfnDlgProc = kPages[i].procedure;
+        pages[i].page.pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].headerTitle);
+        pages[i].page.pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].headerSubtitle);
     }
     PROPSHEETHEADERA sheet = {};
     sheet.hInstance = g_setup.instance;
@@ -85,7 +85,7 @@ int ShowWizard() {
     sheet.pszbmHeader = MAKEINTRESOURCEA(IDB_HEADER);
     sheet.pfnCallback = WizardSheetCallback;
     sheet.nPages = kPageCount;
-    sheet.ppsp = pages;
+    sheet.ppsp = &pages[0].page;
 
     InitWizardPages(pages, &sheet, kPageCount, kWizard97PageFlags, kWizard97SheetFlags);
     if (PropertySheetA(&sheet) != -1) return 0;

@@ -4,9 +4,16 @@
 #include <windows.h>
 #include <prsht.h>
 
+/// A page description in its full 56-byte form (the one with a header bitmap field);
+/// the sheet steps through the array by dwSize.
+struct WizardPage {
+    PROPSHEETPAGEA page;
+    HBITMAP headerBitmap;
+};
+
 /// Runs the wizard modally (Wizard97, then the classic form); returns 0 when it closes.
 int ShowWizard();
-void InitWizardPages(PROPSHEETPAGEA* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags);
+void InitWizardPages(WizardPage* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags);
 int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM parameter);
 /// Asks whether to leave; 1 when confirmed (empty target folders removed), 0 to stay (page result set to 1).
 int ConfirmCancel(HWND page);

@@ -72,10 +72,13 @@ long Difference(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) 
 IconKind IconOf(HWND box) {
     HWND icon = GetDlgItem(box, kMessageIconId);
     if (icon == nullptr || !IsWindowVisible(icon)) return IconKind::None;
-    const std::vector<COLORREF> shown = Snapshot([icon](HDC target) {
-        HDC source = GetDC(icon);
-        BitBlt(target, 0, 0, 32, 32, source, 0, 0, SRCCOPY);
-        ReleaseDC(icon, source);
+    RECT area;
+    GetWindowRect(icon, &area);
+    // Another process's window DC cannot be read; the screen can.
+    const std::vector<COLORREF> shown = Snapshot([&area](HDC target) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(target, 0, 0, 32, 32, screen, area.left, area.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
     });
     const COLORREF background = shown.front();  // icon corners are transparent
     const struct {
@@ -232,7 +235,8 @@ MessageBoxInfo ReadMessageBox(HWND box) {
     info.window = box;
     info.caption = TextOf(box);
     info.text = TextOf(GetDlgItem(box, kMessageTextId));
-    info.icon = IconOf(box);
+    // The box may not have painted itself yet.
+    WaitUntil([&] { return (info.icon = IconOf(box)) != IconKind::Unknown; }, 2000);
     for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
         HWND button = GetDlgItem(box, id);
         if (button != nullptr && IsWindowVisible(button)) info.buttons.push_back(id);

@@ -60,7 +60,8 @@ protected:
         DWORD size = sizeof saved;
         if (SHGetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, nullptr, saved, &size) == ERROR_SUCCESS)
             savedBrowser_ = saved;
-        const std::string command = "\"" + driver::BuiltFile("KVR_FAKE_BROWSER") + "\" \"%1\"";
+        // Unquoted, so that the program path is what stands before the first blank after its last backslash.
+        const std::string command = driver::BuiltFile("KVR_FAKE_BROWSER") + " %1";
         SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, command.c_str(),
                     static_cast<DWORD>(command.size() + 1));
         const std::string log = driver::ScratchFolder("kvr-browser") + "\\calls.txt";
@@ -155,6 +156,12 @@ TEST_F(SetupStartup, CancelConfirmationCanBeDeclined) {
     driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
     EXPECT_EQ(confirm.text, kCancelText);
     EXPECT_EQ(confirm.icon, IconKind::Question);
+    // Centred over the wizard frame.
+    RECT frame, box;
+    GetWindowRect(wizard, &frame);
+    GetWindowRect(confirm.window, &box);
+    EXPECT_NEAR((box.left + box.right) / 2, (frame.left + frame.right) / 2, 1);
+    EXPECT_NEAR((box.top + box.bottom) / 2, (frame.top + frame.bottom) / 2, 1);
     EXPECT_EQ(confirm.buttons, (std::vector<int>{IDYES, IDNO}));
     driver::ClickButton(confirm.window, IDNO);
     ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
@@ -166,7 +173,10 @@ TEST_F(SetupStartup, CancelConfirmationCanBeDeclined) {
 
 TEST_F(SetupStartup, NewerInstalledVersionCanBeStartedInstead) {
     const std::string folder = driver::ScratchFolder("kvr-newer");
-    ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_STANDIN").c_str(), (folder + "\\kvr.exe").c_str(), FALSE));
+    const std::string standIn = driver::BuiltFile("KVR_STANDIN");
+    ASSERT_TRUE(CopyFileA(standIn.c_str(), (folder + "\\kvr.exe").c_str(), FALSE));
+    const std::string library = standIn.substr(0, standIn.rfind('\\') + 1) + "kvrcore.dll";
+    ASSERT_TRUE(CopyFileA(library.c_str(), (folder + "\\kvrcore.dll").c_str(), FALSE));
     driver::SetSetting("ver", "1.2.4");
     driver::SetSetting("InstallFolder", (folder + "\\").c_str());
     driver::Process setup = StartSetup();
@@ -234,6 +244,15 @@ TEST_F(SetupStartup, RichEditLibraryBesideTheSetupIsNeverLoaded) {
     EXPECT_FALSE(driver::FileExists(marker));
     CancelWizard(setup, wizard);
     EXPECT_FALSE(driver::FileExists(marker));
+
+    // Control: a program that loads the library by name from the same folder does run the planted copy.
+    const std::string loader = folder + "\\loader.exe";
+    ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_PLAIN_LOADER").c_str(), loader.c_str(), FALSE));
+    driver::SetWineAppDefault("loader.exe", "DllOverrides", "riched20", "native,builtin");
+    driver::Process control = driver::Process::Start(loader, "");
+    ASSERT_TRUE(control.WaitForExit());
+    EXPECT_TRUE(driver::FileExists(marker));
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\loader.exe");
     SetEnvironmentVariableA("KVR_PLANT_MARKER", nullptr);
 }
 
