@@ -275,6 +275,28 @@ bool WaitForPage(HWND wizard, int pageId, DWORD timeoutMs) {
     return WaitUntil([&] { return CurrentPageId(wizard) == pageId; }, timeoutMs);
 }
 
+bool IsWizardButtonEnabled(HWND wizard, WizardButton button) {
+    HWND control = GetDlgItem(wizard, button);
+    return control != nullptr && IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
+int CheckState(HWND parent, int id) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    return static_cast<int>(state);
+}
+
+void ClickControl(HWND parent, int id) { PostMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0); }
+
+std::string ResourceString(const std::string& exe, int id) {
+    HMODULE module = LoadLibraryExA(WinePath(exe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) return std::string();
+    char text[1024] = "";
+    LoadStringA(module, static_cast<UINT>(id), text, sizeof text);
+    FreeLibrary(module);
+    return text;
+}
+
 std::string ControlText(HWND parent, int id) { return TextOf(GetDlgItem(parent, id)); }
 
 void SetControlText(HWND parent, int id, const std::string& text) {

@@ -84,6 +84,16 @@ bool WaitForPage(HWND wizard, int pageId, DWORD timeoutMs = kDefaultTimeoutMs);
 std::string ControlText(HWND parent, int id);
 void SetControlText(HWND parent, int id, const std::string& text);
 
+/// Wizard button ids on the frame: Back 0x3023, Next 0x3024, Finish 0x3025, Cancel IDCANCEL.
+enum WizardButton { kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025, kCancel = IDCANCEL };
+bool IsWizardButtonEnabled(HWND wizard, WizardButton button);
+/// State of a check box or radio button (BST_CHECKED...).
+int CheckState(HWND parent, int id);
+/// Clicks a control the way a user does (BM_CLICK, posted so that a box it opens does not block the driver).
+void ClickControl(HWND parent, int id);
+/// Loads string `id` from the string table of `exe` (e.g. the header titles of the pages).
+std::string ResourceString(const std::string& exe, int id);
+
 /// Polls `condition` every 20 ms until it holds or the timeout runs out.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
