@@ -218,32 +218,28 @@ void SetupString::Clear() {
     Terminate();
 }
 
-namespace {
-
-// Formats into a temporary block from the general allocator, as the runtime measures it.
-template <typename Sink>
-void FormatInto(const char* format, va_list args, Sink sink) {
+void SetupString::AppendFormatted(const char* format, va_list args) {
+    // Measured first, formatted into a temporary block from the general allocator, then appended.
     va_list measure;
     va_copy(measure, args);
     const int count = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
-    if (count <= 0) return;
-    char* temporary = static_cast<char*>(std::malloc(static_cast<size_t>(count) + 1));
-    if (temporary == nullptr) throw std::bad_alloc();
-    std::vsnprintf(temporary, static_cast<size_t>(count) + 1, format, args);
-    sink(temporary, count);
-    std::free(temporary);
+    if (count > 0) {
+        char* temporary = static_cast<char*>(std::malloc(static_cast<size_t>(count) + 1));
+        if (temporary == nullptr) throw std::bad_alloc();
+        std::vsnprintf(temporary, static_cast<size_t>(count) + 1, format, args);
+        AppendBytes(temporary, count);
+        std::free(temporary);
+    }
+    Terminate();
 }
-
-}  // namespace
 
 uint32_t SetupString::Format(const char* format, ...) {
     Reset();
     va_list args;
     va_start(args, format);
-    FormatInto(format, args, [this](const char* text, int n) { AppendBytes(text, n); });
+    AppendFormatted(format, args);
     va_end(args);
-    Terminate();
     return stored_;
 }
 
@@ -251,9 +247,8 @@ uint32_t SetupString::AppendFormat(const char* format, ...) {
     DropTerminator();
     va_list args;
     va_start(args, format);
-    FormatInto(format, args, [this](const char* text, int n) { AppendBytes(text, n); });
+    AppendFormatted(format, args);
     va_end(args);
-    Terminate();
     return stored_;
 }
 

@@ -3,6 +3,7 @@
 // counts the terminating zero). Portable: no Windows headers here.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 
 // Raised (as a plain int) after the string has released its buffer.
@@ -93,6 +94,7 @@ public:
 
 private:
     void Reallocate(uint32_t size);
+    void AppendFormatted(const char* format, va_list args);
     void DropTerminator();
     void RemoveBytes(uint32_t position, int count);
     [[noreturn]] void Fail(int code);
