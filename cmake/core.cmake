@@ -9,6 +9,13 @@ add_library(kvr_core STATIC
     ${KVR_SRC}/integration/referrer_scramble.cpp
     ${KVR_SRC}/engine/package_archive.cpp
     ${KVR_SRC}/engine/package_writer.cpp
+    ${KVR_SRC}/wizard/folder_rules.cpp
+    ${KVR_SRC}/wizard/ready_summary.cpp
+    ${KVR_SRC}/engine/install_state.cpp
+    ${KVR_SRC}/integration/settings_values.cpp
+    ${KVR_SRC}/integration/install_records.cpp
+    ${KVR_SRC}/engine/previous_version_rules.cpp
+    ${KVR_SRC}/wizard/license_text.cpp
 )
 target_include_directories(kvr_core PUBLIC ${KVR_SRC})
 

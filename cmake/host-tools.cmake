@@ -10,6 +10,7 @@ ExternalProject_Add(host_tools
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${KVR_HOST_TOOLS_DIR}/artgen/kvr_artgen ${KVR_HOST_TOOLS_DIR}/docgen/kvr_docgen
                      ${KVR_HOST_TOOLS_DIR}/packer/kvr_pack
+                     ${KVR_HOST_TOOLS_DIR}/licensegen/kvr_licensegen
 )
 set(KVR_ARTGEN ${KVR_HOST_TOOLS_DIR}/artgen/kvr_artgen)
 set(KVR_DOCGEN ${KVR_HOST_TOOLS_DIR}/docgen/kvr_docgen)

@@ -108,4 +108,29 @@ private:
     T* p_ = nullptr;
 };
 
+/// A block the shell handed out (an item list), freed with the shell allocator it came from.
+template <typename T>
+class ShellMemory {
+public:
+    explicit ShellMemory(IMalloc* allocator) : allocator_(allocator) {}
+    ShellMemory(const ShellMemory&) = delete;
+    ShellMemory& operator=(const ShellMemory&) = delete;
+    ~ShellMemory() { Reset(); }
+
+    T* Get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    T** Receive() {
+        Reset();
+        return &p_;
+    }
+    void Reset(T* p = nullptr) {
+        if (p_ != nullptr) allocator_->Free(p_);
+        p_ = p;
+    }
+
+private:
+    IMalloc* allocator_;
+    T* p_ = nullptr;
+};
+
 }  // namespace win

@@ -1,6 +1,77 @@
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "foundation/product.h"
+#include "integration/launch.h"
+#include "resources/resource.h"
+#include "wizard/folder_page.h"
 #include "wizard/pages.h"
-#include "wizard/placeholder_page.h"
+#include "wizard/path_validation.h"
+
+namespace {
+
+constexpr unsigned kCloseCopiesTimeoutMs = 5000;
+
+int g_destinationEditable = 1;
+
+SetupString DefaultInstallFolder() {
+    SetupString base;
+    if (g_facts.NtFamilySystem == 1) {
+        char profile[MAX_PATH] = "";
+        const DWORD length = ExpandEnvironmentStringsA("%USERPROFILE%", profile, MAX_PATH);
+        if (length != 0 && length <= MAX_PATH && PathFileExistsA(profile))
+            base = profile;
+        else
+            base = SpecialFolderPath(CSIDL_PERSONAL);
+    } else {
+        base = SpecialFolderPath(CSIDL_PROGRAM_FILES);
+        if (!PathFileExistsA(base.c_str())) base = SpecialFolderPath(CSIDL_PERSONAL);
+    }
+    SetupString folder;
+    folder.Format("%s\\%s", WithoutTrailingSeparator(base.c_str()).c_str(), product::kName);
+    return folder;
+}
+
+// The program is installed when the recorded folder still holds its executable.
+bool HoldsInstalledProgram(const SetupString& folder) {
+    if (!PathFileExistsA(folder.c_str())) return false;
+    SetupString program;
+    program.Format("%s\\%s", folder.c_str(), product::kMainExecutable);
+    return PathFileExistsA(program.c_str()) != FALSE;
+}
+
+void ShowPerUserInformation(HWND page) {
+    SetDlgItemTextA(page, IDC_DESTINATION_INFO,
+                    g_facts.NtFamilySystem == 1
+                        ? "INFORMATION: This program is installed per-Windows user on this computer."
+                        : "");
+}
+
+// Running copies would hold the files that the installation replaces.
+void CloseCopiesOnActivation() { CloseRunningCopies(kCloseCopiesTimeoutMs); }
+
+const FolderPage kDestination = {
+    IDC_DESTINATION_ICON,
+    &SetupGlobals::destinationIcon,
+    IDC_DESTINATION_FOLDER,
+    IDC_DESTINATION_BROWSE,
+    "InstallFolder",
+    "Another copy of the program is already installed for this user...\nIf you continue with the installation "
+    "the program files will be reinstalled.",
+    HoldsInstalledProgram,
+    DefaultInstallFolder,
+    "Select folder where you'd like to install the program:",
+    product::kName,
+    "path for installation",
+    "folder where you'd like to install the program",
+    &InstallChoices::InstallFolder,
+    &g_destinationEditable,
+    ShowPerUserInformation,
+    CloseCopiesOnActivation,
+};
+
+}  // namespace
 
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return PlaceholderPageProc<PSWIZB_BACK | PSWIZB_NEXT>(page, message, wParam, lParam);
+    return FolderPageProc(page, message, wParam, lParam, kDestination);
 }

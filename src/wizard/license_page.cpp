@@ -1,6 +1,128 @@
+// The License page: the agreement in a read-only rich edit, and Next only
+// after "I accept the agreement" is chosen.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "engine/previous_version.h"
+#include "engine/resource_data.h"
+#include "resources/resource.h"
+#include "wizard/license_text.h"
+#include "wizard/page_support.h"
 #include "wizard/pages.h"
-#include "wizard/placeholder_page.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+// The text view's own window procedure while LicenseViewerProc filters its input.
+WNDPROC g_savedViewerProc = nullptr;
+
+bool IsNavigationKey(WPARAM key) {
+    switch (key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Lets the agreement be read and scrolled, but not selected, edited or copied.
+LRESULT CALLBACK LicenseViewerProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC saved = g_savedViewerProc;
+    switch (message) {
+    case WM_KEYDOWN:
+        if (!IsNavigationKey(wParam)) return 0;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return 0;
+    case WM_DESTROY:
+        // The control still gets its own WM_DESTROY, so that it can release what it holds.
+        SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+        g_savedViewerProc = nullptr;
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(saved, view, message, wParam, lParam);
+}
+
+void InstallViewerFilter(HWND view) {
+    const LONG_PTR own = GetWindowLongPtrA(view, GWLP_WNDPROC);
+    if (own == 0) return;
+    g_savedViewerProc = reinterpret_cast<WNDPROC>(own);
+    SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LicenseViewerProc));
+}
+
+SetupString LicenseText() {
+    const ResourceData stored = LoadResourceData(IDR_LICENSE_TEXT);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return InsertYear(UnscrambleText(stored.bytes, stored.size, license::kKey), now.wYear);
+}
+
+bool IsLicenseAccepted(HWND page) { return IsDlgButtonChecked(page, IDC_LICENSE_ACCEPT) == BST_CHECKED; }
+
+void UpdateLicenseButtons(HWND page) {
+    SetWizardButtons(IsLicenseAccepted(page) ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
+}
+
+INT_PTR OnInit(HWND page) {
+    InstallViewerFilter(GetDlgItem(page, IDC_LICENSE_TEXT));
+    SetDlgItemTextA(page, IDC_LICENSE_TEXT, LicenseText().c_str());
+    UpdateLicenseButtons(page);
+    return TRUE;
+}
+
+INT_PTR OnCommand(HWND page, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    if (HIWORD(wParam) == BN_CLICKED && (id == IDC_LICENSE_ACCEPT || id == IDC_LICENSE_DECLINE))
+        UpdateLicenseButtons(page);
+    return FALSE;
+}
+
+INT_PTR OnSetActive(HWND page) {
+    // The Welcome page shows the elevation shield on Next when it removes an earlier version.
+    ShowShieldOnNext(false);
+    UpdateLicenseButtons(page);
+    return FALSE;
+}
+
+INT_PTR OnNotify(HWND page, const NMHDR& header) {
+    switch (header.code) {
+    case PSN_SETACTIVE:
+        return OnSetActive(page);
+    case PSN_QUERYCANCEL:
+        return AnswerQueryCancel(page);
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
 
 INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return PlaceholderPageProc<PSWIZB_BACK | PSWIZB_NEXT>(page, message, wParam, lParam);
+    return RunPageHandler([&]() -> INT_PTR {
+        switch (message) {
+        case WM_INITDIALOG:
+            return OnInit(page);
+        case WM_COMMAND:
+            return OnCommand(page, wParam);
+        case WM_NOTIFY:
+            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
+        default:
+            return FALSE;
+        }
+    });
 }

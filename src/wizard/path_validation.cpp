@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/folders.h"
+#include "foundation/message_box.h"
 #include "foundation/product.h"
 #include "foundation/win_handles.h"
 #include "wizard/install_choices.h"
@@ -24,6 +25,32 @@ bool CanCreateFile(const SetupString& file) {
 }
 
 }  // namespace
+
+int ValidateFolderPath(const char* text, const char* pathPhrase, const char* folderPhrase) {
+    FolderCheck check;
+    check.text = text;
+    check.pathPhrase = pathPhrase;
+    check.folderPhrase = folderPhrase;
+    check.driveType = GetDriveTypeOfPath(text);
+    check.ntFamilySystem = g_facts.NtFamilySystem;
+    check.machineWriteAccess = g_facts.MachineWriteAccess;
+    const FolderVerdict verdict = JudgeFolderPath(check, [text] { return ProbeFolderWritable(text); });
+    switch (verdict.box) {
+    case FolderBox::None:
+        return 1;
+    case FolderBox::ResetOffer:
+        return SetupMessageBox(verdict.message.c_str(), kBoxErrorYesNo) == IDYES ? 2 : 0;
+    case FolderBox::Stop:
+        break;
+    }
+    SetupMessageBox(verdict.message.c_str(), kBoxError);
+    return 0;
+}
+
+int GetDriveTypeOfPath(const char* path) {
+    const SetupString root = DriveRootOfPath(path);
+    return root.Empty() ? 0 : static_cast<int>(GetDriveTypeA(root.c_str()));
+}
 
 bool ProbeFolderWritable(const char* folder) {
     const SetupString withSeparator = WithTrailingSeparator(folder);
@@ -59,11 +86,10 @@ SetupString SpecialFolderPath(int csidl) {
     char path[MAX_PATH] = "";
     win::ComPtr<IMalloc> allocator;
     if (SUCCEEDED(SHGetMalloc(allocator.Receive()))) {
-        LPITEMIDLIST items = nullptr;
-        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
-            if (!SHGetPathFromIDListA(items, path)) path[0] = '\0';
-            allocator->Free(items);
-        }
+        win::ShellMemory<ITEMIDLIST> items(allocator.Get());
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, items.Receive())) &&
+            !SHGetPathFromIDListA(items.Get(), path))
+            path[0] = '\0';
     }
     if (path[0] == '\0' && csidl == CSIDL_PROGRAM_FILES) lstrcpyA(path, "C:\\Program Files");
     return WithTrailingSeparator(path);

@@ -346,4 +346,18 @@ std::string ReadFileText(const std::string& path) {
     return text.str();
 }
 
+std::string LongControlText(HWND parent, int id) {
+    const LRESULT length = SendControlMessage(parent, id, WM_GETTEXTLENGTH);
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendControlMessage(parent, id, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(GetDlgItem(parent, id), message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
 }  // namespace driver

@@ -114,4 +114,9 @@ void RemoveTree(const std::string& folder);
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
 
+/// The whole text of a control however long (ControlText stops at 4095 characters).
+std::string LongControlText(HWND parent, int id);
+/// Sends `message` to control `id` and returns its result (0 when the control does not answer).
+LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
 }  // namespace driver

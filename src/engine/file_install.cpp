@@ -1,0 +1,130 @@
+#include "engine/file_install.h"
+
+#include <cstdlib>
+
+#include "engine/folders.h"
+#include "engine/install_driver.h"
+#include "engine/install_state.h"
+#include "foundation/win_handles.h"
+#include "wizard/install_choices.h"
+
+namespace {
+
+int DrawRandom() { return std::rand(); }
+
+bool PathTaken(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// Notes what the step is about to do to `target`, copying a previous file aside first.
+void RecordPreviousFile(FileBackupRecord& record, const SetupString& target, const SetupString& backup) {
+    record.restoreFailed = false;
+    if (!PathTaken(target.c_str())) {
+        record.state = kBackupCreated;
+        record.backupPath = "";
+        record.targetPath = target;
+    } else if (CopyFileA(target.c_str(), backup.c_str(), FALSE)) {
+        record.state = kBackupSaved;
+        record.previousAttributes = GetFileAttributesA(target.c_str());
+        record.backupPath = backup;
+        record.targetPath = target;
+    } else {
+        record.state = kBackupUnsaved;
+        record.backupPath = "";
+        record.targetPath = "";
+    }
+}
+
+// Writes the bytes; an empty result means success, otherwise the message for the user.
+SetupString WriteTarget(const SetupString& target, const uint8_t* bytes, uint32_t size) {
+    SetupString error("");
+    win::FileHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        error.Format("ERROR: (%d) Cannot install the following file:\n\n%s", static_cast<int>(GetLastError()),
+                     target.c_str());
+        return error;
+    }
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), bytes, size, &written, nullptr) || written != size)
+        error.Format("ERROR: (%d) Cannot write to the following file:\n\n%s", static_cast<int>(GetLastError()),
+                     target.c_str());
+    return error;
+}
+
+// One record's rollback; true when its target was dealt with.
+bool RestoreRecord(FileBackupRecord& record, int& result) {
+    if (record.state == kBackupSaved) {
+        CreateFolderChain(record.targetPath.c_str());
+        SetFileAttributesA(record.targetPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!CopyFileA(record.backupPath.c_str(), record.targetPath.c_str(), FALSE)) {
+            record.restoreFailed = true;
+            result = -1;
+            return false;
+        }
+        // Not every system's copy carries the attributes over.
+        SetFileAttributesA(record.targetPath.c_str(), record.previousAttributes);
+        record.restoreFailed = false;
+        return true;
+    }
+    if (record.state == kBackupCreated) {
+        SetFileAttributesA(record.targetPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(record.targetPath.c_str())) return false;
+        RemoveDirectoryA(ParentFolderOf(record.targetPath.c_str()).c_str());
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+SetupString MakeUniqueFileName(const char* folder, const char* extension) {
+    return MakeUniqueName(folder, extension, DrawRandom, PathTaken);
+}
+
+int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t&) {
+    const uint32_t entryIndex = EntryIndexOfFile(fileIndex);
+    if (g_install.archiveIndex == nullptr || fileIndex < 0 || fileIndex >= g_install.backupCount ||
+        entryIndex >= g_install.archiveIndex->count) {
+        error = "FATAL ERROR: Installation package is broken...\n(Please report it to our technical support.)";
+        return 0;
+    }
+    const PackageEntry& entry = g_install.archiveIndex->Entries()[entryIndex];
+    const char* name = InstalledFileName(fileIndex, entry.name);
+    ShowInstallActivity(page, "Installing File:", name);
+
+    const SetupString backup = MakeUniqueFileName(g_choices.TempFolder.c_str(), "081");
+    SetupString target;
+    target.Format("%s\\%s", g_choices.InstallFolder.c_str(), name);
+    // Filled before writing, so that a file whose write fails is rolled back too.
+    RecordPreviousFile(g_install.backups[fileIndex], target, backup);
+
+    const SetupString parent = ParentFolderOf(target.c_str());
+    if (!parent.Empty()) CreateDirectoryA(parent.c_str(), nullptr);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    const SetupString failure = WriteTarget(target, g_install.archiveCopy + entry.dataOffset, entry.size);
+    if (IsHiddenCopyPath(target.c_str())) {
+        const DWORD attributes = GetFileAttributesA(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesA(target.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+    }
+    if (failure.Empty()) return 1;
+    error = failure;
+    return 0;
+}
+
+int RestorePreviousFiles(HWND page) {
+    if (page != nullptr) {
+        ShowInstallActivity(page, "Restoring previous files...", "");
+        UpdateWindow(page);
+    }
+    OrderDeepestFirst(g_install.backups, g_install.backupCount);
+    int result = 0;
+    for (int32_t i = 0; i < g_install.backupCount; ++i) {
+        FileBackupRecord& record = g_install.backups[i];
+        if (record.targetPath.Empty()) continue;
+        if (!RestoreRecord(record, result)) continue;
+        record.targetPath = "";
+        if (result == 0) result = 1;
+    }
+    return result;
+}

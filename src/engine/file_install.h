@@ -1,0 +1,19 @@
+// Writing the application's files into the program folder, with a backup of
+// every file replaced, and the rollback that puts the folder back as it was.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/setup_string.h"
+
+/// Writes file index `fileIndex` (0..N; 0 is the second hidden copy of entry 0), backing up what it replaces.
+int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t& glitchReport);
+
+/// A path in `folder` with extension `extension` ("dta" when null) that does not exist yet, as a rule.
+SetupString MakeUniqueFileName(const char* folder, const char* extension);
+
+/// Undoes the file steps, deepest files first: replaced files are copied back, new files deleted and the
+/// folders they leave empty removed. 0 nothing rolled back, 1 all done, -1 a previous file could not be copied back.
+int RestorePreviousFiles(HWND page);

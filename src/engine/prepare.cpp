@@ -1,0 +1,105 @@
+#include "engine/prepare.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "engine/folders.h"
+#include "engine/install_driver.h"
+#include "engine/install_state.h"
+#include "engine/package_archive.h"
+#include "engine/resource_data.h"
+#include "resources/resource.h"
+#include "wizard/install_choices.h"
+#include "wizard/path_validation.h"
+
+namespace {
+
+bool OpenApplicationArchive() {
+    const ResourceData data = LoadResourceData(IDR_PACKAGE);
+    return data.bytes != nullptr &&
+           OpenPackageArchive(data.bytes, data.size, &g_install.archiveIndex, &g_install.archiveCopy);
+}
+
+void ChooseTempFolder() {
+    if (!g_choices.TempFolder.IsBlank(7)) return;
+    char system[MAX_PATH] = "";
+    const DWORD length = GetTempPathA(MAX_PATH, system);
+    if (length == 0 || length >= MAX_PATH) lstrcpyA(system, "C:\\");
+    g_choices.TempFolder = WithTrailingSeparator(system);
+    const int first = std::rand();
+    const int second = std::rand();
+    AppendGeneratedTempFolder(g_choices.TempFolder, first, second);
+}
+
+// Probes `folder` and creates it with all missing levels; false when it cannot be written.
+bool MakeWritableFolder(const SetupString& folder) {
+    if (!ProbeFolderWritable(folder.c_str())) return false;
+    CreateFolderChain(folder.c_str());
+    return true;
+}
+
+int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
+    ShowInstallActivity(page, "Preparing for installation && unpacking files into memory...", "");
+    if (!OpenApplicationArchive()) {
+        glitchReport = 1;
+        error = "FATAL ERROR: Installation package is broken...\n(Please report it to our technical support.)";
+        return 0;
+    }
+    g_install.entryCount = static_cast<int32_t>(g_install.archiveIndex->count);
+    g_install.stepTotal = InstallStepTotal(g_install.entryCount);
+    SendDlgItemMessageA(page, IDC_INSTALL_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 256));
+    SendDlgItemMessageA(page, IDC_INSTALL_PROGRESS, PBM_SETPOS, 0, 0);
+
+    ChooseTempFolder();
+    ShowInstallActivity(page, "Creating temporary folder...", g_choices.TempFolder.c_str());
+    if (!MakeWritableFolder(WithTrailingSeparator(g_choices.TempFolder.c_str()))) {
+        error.Format("ERROR: Cannot write to specified temporary folder:\n\n%s", g_choices.TempFolder.c_str());
+        return 0;
+    }
+    ShowInstallActivity(page, "Creating installation folder...", g_choices.InstallFolder.c_str());
+    const SetupString destination = WithTrailingSeparator(g_choices.InstallFolder.c_str());
+    // A blank choice would make the drive's root the program folder.
+    if (g_choices.InstallFolder.IsBlank(7) || !MakeWritableFolder(destination)) {
+        error.Format("ERROR: Cannot write to destination folder:\n\n%s", destination.c_str());
+        return 0;
+    }
+    const int32_t count = g_install.entryCount + 1;
+    g_install.backups = new (std::nothrow) FileBackupRecord[count];
+    if (g_install.backups == nullptr) {
+        error = "Low on memory";
+        return 0;
+    }
+    g_install.backupCount = count;
+    return 1;
+}
+
+}  // namespace
+
+int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport) {
+    try {
+        return Prepare(page, error, glitchReport);
+    } catch (int) {
+        error = "Low on memory";
+        return 0;
+    }
+}
+
+bool DeleteBackupsAndTempFolder(bool removeTempFolder) {
+    bool allDeleted = true;
+    for (int32_t i = 0; i < g_install.backupCount; ++i) {
+        FileBackupRecord& record = g_install.backups[i];
+        if (record.backupPath.Empty()) continue;
+        // A copy of a read-only file is read-only too.
+        if (!record.restoreFailed) SetFileAttributesA(record.backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (record.restoreFailed || !DeleteFileA(record.backupPath.c_str())) {
+            allDeleted = false;
+            continue;
+        }
+        record.backupPath = "";
+    }
+    // Succeeds only when the folder is empty: a kept backup keeps its folder too.
+    if (removeTempFolder) RemoveDirectoryA(WithoutTrailingSeparator(g_choices.TempFolder.c_str()).c_str());
+    return allDeleted;
+}

@@ -1,0 +1,17 @@
+// Step 0 of the installation: the application archive into memory, the
+// temporary folder for backups and the program folder; and the removal of the
+// backups and the temporary folder once the installation ends.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/setup_string.h"
+
+/// Opens resource 135, creates the temporary and the program folder and allocates the backup records.
+int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport);
+
+/// Deletes the backup copies (keeping any that a failed rollback left as the only copy of a previous file)
+/// and, with `removeTempFolder`, the temporary folder when it is then empty. True when all were deleted.
+bool DeleteBackupsAndTempFolder(bool removeTempFolder);

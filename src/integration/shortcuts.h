@@ -1,0 +1,14 @@
+// The data folder and the shortcuts of the installed application.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/setup_string.h"
+
+/// Creates the data folder (fails when it cannot), removes old shortcuts and creates the chosen ones.
+int InstallShortcutsStep(HWND page, SetupString& error, int32_t& glitchReport);
+
+/// Writes a shell link at `linkPath` to `targetPath`; failures are silent.
+void CreateShortcutFile(const char* linkPath, const char* targetPath);

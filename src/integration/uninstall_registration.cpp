@@ -1,0 +1,52 @@
+#include "integration/uninstall_registration.h"
+
+#include "foundation/product.h"
+#include "foundation/registry.h"
+#include "foundation/win_handles.h"
+#include "integration/install_records.h"
+#include "wizard/install_choices.h"
+
+namespace {
+
+constexpr const char kReferrerValue[] = "Referrer";
+
+}  // namespace
+
+int RegisterUninstaller(HKEY root) {
+    int allWritten = 1;
+    for (const NamedText& value : UninstallEntryValues(g_choices.InstallFolder.c_str())) {
+        RegistryRequest request;
+        request.flags = kRegistryWrite;
+        request.root = root;
+        request.subkey = product::kUninstallKey;
+        request.valueName = value.name;
+        request.textToWrite = value.value.c_str();
+        allWritten &= RunRegistryRequest(request) ? 1 : 0;
+    }
+    return allWritten;
+}
+
+void TakeInstallerReferrer(SetupString& first, SetupString& second, SetupString& third) {
+    SetupString referrer("");
+    int32_t status = 0;
+    RegistryRequest request;
+    request.flags = kRegistryRead;
+    request.root = HKEY_CURRENT_USER;
+    request.subkey = product::kInstallerKey;
+    request.valueName = kReferrerValue;
+    request.destination = &referrer;
+    request.readStatus = &status;
+    RunRegistryRequest(request);
+    if (status != 1) referrer = "";
+
+    // Used once: the value goes as soon as it has been read.
+    win::RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, product::kInstallerKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, key.Receive(), nullptr) == ERROR_SUCCESS)
+        RegDeleteValueA(key.Get(), kReferrerValue);
+
+    SplitReferrerFields(referrer.c_str(), first, second, third);
+    first = ScrambleReferrerField(first.c_str());
+    second = ScrambleReferrerField(second.c_str());
+    third = ScrambleReferrerField(third.c_str());
+}

@@ -1,0 +1,39 @@
+// What the Destination and Data Folder pages have in common: a suggested or
+// recorded folder in an edit box, locked when an earlier installation owns it,
+// a folder browser, and validation on Next.
+#pragma once
+
+#include <windows.h>
+
+#include "foundation/globals.h"
+#include "foundation/setup_string.h"
+#include "wizard/install_choices.h"
+
+struct FolderPage {
+    int iconControl;
+    HICON SetupGlobals::*icon;
+    int editControl;
+    int browseControl;
+    const char* settingName;    ///< value of the Settings key that records the folder
+    const char* lockedMessage;  ///< status line while the recorded folder is locked
+    /// True when the recorded folder (trimmed, no trailing separator) belongs to an earlier installation.
+    bool (*isLocked)(const SetupString& recorded);
+    SetupString (*suggestion)();
+    const char* browseTitle;
+    const char* subfolder;  ///< appended to a folder picked with Browse
+    const char* pathPhrase;
+    const char* folderPhrase;
+    SetupString InstallChoices::*choice;
+    int* editable;  ///< the page's folder-editable flag
+    void (*onInit)(HWND page);  ///< the page's own part of its creation, or null
+    void (*onActivate)();       ///< the page's own part of each activation, or null
+};
+
+/// The dialog procedure of a folder page described by `traits`.
+INT_PTR FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const FolderPage& traits);
+/// Page creation: the icon, the recorded folder (locked or not) or the suggestion.
+void InitFolderPage(HWND page, const FolderPage& traits);
+/// Browse: a picked folder followed by the page's subfolder goes into the box.
+void BrowseFolderPage(HWND page, const FolderPage& traits);
+/// Next: true when the folder was accepted and stored; otherwise the page stays.
+bool AcceptFolderPage(HWND page, const FolderPage& traits);

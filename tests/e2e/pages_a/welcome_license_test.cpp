@@ -1,0 +1,378 @@
+// The first two wizard pages of the real setup.exe: the Welcome page, which
+// removes version 1.2.2 by running its uninstaller, and the License page.
+#include <windows.h>
+#include <prsht.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "driver.h"
+
+namespace {
+
+using driver::IconKind;
+
+constexpr int kWelcomePage = 106;
+constexpr int kLicensePage = 107;
+constexpr int kNotice = 1025;
+constexpr int kLicenseView = 1000;
+constexpr int kAccept = 1001;
+constexpr int kDecline = 1002;
+
+constexpr char kCancelText[] =
+    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
+    "another time to complete the installation.\n\nExit Setup?";
+constexpr char kUninstallerName[] = "Korvane Version 1_2_2 Uninstaller.exe";
+// What a 1.2.2 installation holds in its program folder.
+const char* const kOldFiles[] = {"kvr.exe", "kvrsched.exe", "kvr122.dat", "uninst_kvr.exe"};
+
+std::string Notice(const std::string& version) {
+    return "INFORMATION: A previous version " + version +
+           " of the Korvane has been detected. It has to be removed before this installation can continue...";
+}
+
+std::string TempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+class WelcomeAndLicense : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver::ResetSetupRegistry();
+        setupExe_ = driver::BuiltFile("KVR_SETUP_EXE");
+        ASSERT_FALSE(setupExe_.empty()) << "KVR_SETUP_EXE is not set";
+        uninstallerPath_ = TempFolder() + kUninstallerName;
+        driver::RemoveTree(uninstallerPath_);
+    }
+    void TearDown() override {
+        driver::RemoveTree(uninstallerPath_);
+        driver::ResetSetupRegistry();
+    }
+
+    // Starts the setup and waits for its Welcome page.
+    HWND StartWizard(driver::Process& setup) {
+        setup = driver::Process::Start(setupExe_, "");
+        HWND wizard = setup.WaitForWizard();
+        if (wizard != nullptr && !driver::WaitForPage(wizard, kWelcomePage)) return nullptr;
+        return wizard;
+    }
+
+    static bool NextEnabled(HWND wizard) { return driver::IsWizardButtonEnabled(wizard, driver::kNext); }
+    static bool WaitForNext(HWND wizard, bool enabled) {
+        return driver::WaitUntil([&] { return NextEnabled(wizard) == enabled; }, 5000);
+    }
+
+    static void GoToLicense(HWND wizard) {
+        driver::PressWizardButton(wizard, PSBTN_NEXT);
+        ASSERT_TRUE(driver::WaitForPage(wizard, kLicensePage));
+    }
+
+    static void CancelWizard(driver::Process& setup, HWND wizard) {
+        driver::PressWizardButton(wizard, PSBTN_CANCEL);
+        driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
+        ASSERT_EQ(confirm.text, kCancelText);
+        driver::ClickButton(confirm.window, IDYES);
+        ASSERT_TRUE(setup.WaitForExit());
+    }
+
+    std::string setupExe_;
+    std::string uninstallerPath_;
+};
+
+TEST_F(WelcomeAndLicense, NextFollowsTheLicenseChoiceAndTheChoiceSurvivesBack) {
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+
+    // The wizard appears centred in the work area.
+    RECT frame, area;
+    GetWindowRect(wizard, &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_NEAR((frame.left + frame.right) / 2, (area.left + area.right) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, (area.top + area.bottom) / 2, 1);
+
+    EXPECT_TRUE(WaitForNext(wizard, true));
+    EXPECT_FALSE(driver::IsWizardButtonEnabled(wizard, driver::kBack));
+    GoToLicense(wizard);
+    HWND page = driver::CurrentPage(wizard);
+    EXPECT_TRUE(WaitForNext(wizard, false));
+    EXPECT_TRUE(driver::IsWizardButtonEnabled(wizard, driver::kBack));
+    EXPECT_EQ(driver::CheckState(page, kAccept), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(page, kDecline), BST_UNCHECKED);
+
+    driver::ClickControl(page, kAccept);
+    EXPECT_TRUE(WaitForNext(wizard, true));
+    driver::ClickControl(page, kDecline);
+    EXPECT_TRUE(WaitForNext(wizard, false));
+    EXPECT_EQ(driver::CheckState(page, kAccept), BST_UNCHECKED);
+    driver::ClickControl(page, kAccept);
+    EXPECT_TRUE(WaitForNext(wizard, true));
+
+    driver::PressWizardButton(wizard, PSBTN_BACK);
+    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
+    EXPECT_TRUE(WaitForNext(wizard, true));
+    GoToLicense(wizard);
+    EXPECT_EQ(driver::CheckState(page, kAccept), BST_CHECKED);
+    EXPECT_TRUE(WaitForNext(wizard, true));
+    // Still enabled once every posted button change has arrived.
+    Sleep(300);
+    EXPECT_TRUE(NextEnabled(wizard));
+
+    driver::PressWizardButton(wizard, PSBTN_NEXT);
+    EXPECT_TRUE(driver::WaitForPage(wizard, 108));
+    CancelWizard(setup, wizard);
+}
+
+TEST_F(WelcomeAndLicense, LicenseShowsTheAgreementWithThisYear) {
+    EXPECT_EQ(driver::ResourceString(setupExe_, 130), "Initializing");
+    EXPECT_EQ(driver::ResourceString(setupExe_, 131), "License Agreement");
+    // The agreement is stored scrambled: its words are nowhere in the program file.
+    const std::string program = driver::ReadFileText(setupExe_);
+    ASSERT_GT(program.size(), 100000u);
+    EXPECT_EQ(program.find("LICENSE AGREEMENT"), std::string::npos);
+    EXPECT_EQ(program.find("from Ostrevik. All rights"), std::string::npos);
+
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+    GoToLicense(wizard);
+    HWND page = driver::CurrentPage(wizard);
+    const std::string text = driver::LongControlText(page, kLicenseView);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_NE(text.find("KORVANE END-USER LICENSE AGREEMENT"), std::string::npos) << text.substr(0, 200);
+    EXPECT_NE(text.find("Copyright (C) 2004-" + std::to_string(now.wYear) + " from Ostrevik"), std::string::npos);
+    EXPECT_EQ(Lower(text).find("#yr#"), std::string::npos);
+    EXPECT_GT(text.size(), 5000u);
+    // The last line arrived too: nothing was cut off.
+    EXPECT_NE(text.find("Copyright (C) 2004-" + std::to_string(now.wYear) + " from Ostrevik.",
+                        text.size() - 80),
+              std::string::npos);
+    CancelWizard(setup, wizard);
+}
+
+TEST_F(WelcomeAndLicense, AgreementCanBeScrolledButNotSelectedWithTheMouse) {
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+    GoToLicense(wizard);
+    HWND page = driver::CurrentPage(wizard);
+    const LRESULT selection = driver::SendControlMessage(page, kLicenseView, EM_GETSEL);
+
+    // A click and a double click in the middle of the text place no caret and select nothing.
+    const LPARAM inside = MAKELPARAM(150, 60);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        driver::SendControlMessage(page, kLicenseView, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, inside);
+    EXPECT_EQ(driver::SendControlMessage(page, kLicenseView, EM_GETSEL), selection);
+
+    // Page Down reaches the view and scrolls it; a letter key does nothing.
+    EXPECT_EQ(driver::SendControlMessage(page, kLicenseView, EM_GETFIRSTVISIBLELINE), 0);
+    driver::SendControlMessage(page, kLicenseView, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(driver::SendControlMessage(page, kLicenseView, EM_GETFIRSTVISIBLELINE), 0);
+    CancelWizard(setup, wizard);
+}
+
+TEST_F(WelcomeAndLicense, NoticeOnlyForVersionsUpTo122) {
+    const struct {
+        const char* ver;  // null: no value
+        bool notice;
+    } cases[] = {
+        {nullptr, false},
+        {"1.2.3", false},
+        {"1.2.2.0", false},
+        {"release 1.2", true},
+        {"1.1", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ver ? c.ver : "(none)");
+        driver::ResetSetupRegistry();
+        if (c.ver != nullptr) driver::SetSetting("ver", c.ver);
+        driver::Process setup;
+        HWND wizard = StartWizard(setup);
+        ASSERT_NE(wizard, nullptr);
+        HWND page = driver::CurrentPage(wizard);
+        EXPECT_EQ(driver::ControlText(page, kNotice), c.notice ? Notice(c.ver) : "");
+        EXPECT_TRUE(WaitForNext(wizard, true));
+        if (!c.notice) {
+            // Nothing to remove: Next goes straight on and leaves the value alone.
+            GoToLicense(wizard);
+            bool found = false;
+            EXPECT_EQ(driver::GetSetting("ver", &found), c.ver ? c.ver : "");
+            EXPECT_EQ(found, c.ver != nullptr);
+        }
+        CancelWizard(setup, wizard);
+    }
+}
+
+TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerAndMovesOn) {
+    const std::string folder = driver::ScratchFolder("kvr-122");
+    for (const char* name : kOldFiles) {
+        HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+    driver::SetSetting("ver", "1.2.2");
+    driver::SetSetting("InstallFolder", folder.c_str());
+    driver::SetSetting("RecordFormat", "mp3");  // the user's own setting stays
+
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+    HWND page = driver::CurrentPage(wizard);
+    EXPECT_EQ(driver::ControlText(page, kNotice), Notice("1.2.2"));
+    EXPECT_TRUE(WaitForNext(wizard, true));
+
+    driver::PressWizardButton(wizard, PSBTN_NEXT);
+    ASSERT_TRUE(driver::WaitForPage(wizard, kLicensePage, 40000));
+    EXPECT_EQ(setup.CurrentMessageBox().window, nullptr);
+    bool found = true;
+    driver::GetSetting("ver", &found);
+    EXPECT_FALSE(found) << "the uninstaller did not run";
+    driver::GetSetting("InstallFolder", &found);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(driver::GetSetting("RecordFormat"), "mp3");
+    EXPECT_FALSE(driver::FileExists(folder)) << "the 1.2.2 program folder is still there";
+    EXPECT_FALSE(driver::FileExists(uninstallerPath_)) << "the uninstaller was left in the temporary folder";
+
+    // Back on the Welcome page nothing is left to remove.
+    driver::PressWizardButton(wizard, PSBTN_BACK);
+    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::ControlText(page, kNotice).empty(); }, 3000));
+    GoToLicense(wizard);
+    CancelWizard(setup, wizard);
+    driver::RemoveTree(folder);
+}
+
+TEST_F(WelcomeAndLicense, FailedRemovalAsksAndCanKeepTheWizardOnTheWelcomePage) {
+    // A folder where the uninstaller's file should go: it cannot be created.
+    ASSERT_TRUE(CreateDirectoryA(uninstallerPath_.c_str(), nullptr));
+    // The question names the system's error code of the failed creation.
+    ASSERT_EQ(CreateFileA(uninstallerPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr),
+              INVALID_HANDLE_VALUE);
+    const DWORD expectedCode = GetLastError();
+    ASSERT_NE(expectedCode, 0u);
+    driver::SetSetting("ver", "1.2.2");
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+    HWND page = driver::CurrentPage(wizard);
+
+    const char* const answers[] = {"No", "Yes"};
+    for (const char* answer : answers) {
+        SCOPED_TRACE(answer);
+        driver::PressWizardButton(wizard, PSBTN_NEXT);
+        driver::MessageBoxInfo question = setup.WaitForMessageBox(30000);
+        ASSERT_NE(question.window, nullptr);
+        EXPECT_EQ(question.text, "ERROR: (" + std::to_string(expectedCode) +
+                                     ") Unable to remove the previous version of the Korvane. It is recommended "
+                                     "that you remove it manually before proceeding...\n\nDo you want to conitnue "
+                                     "anyway?");
+        EXPECT_EQ(question.icon, IconKind::Error);
+        EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(question.window, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON,
+                  BS_DEFPUSHBUTTON);
+        driver::ClickButton(question.window, answer[0] == 'N' ? IDNO : IDYES);
+        ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
+        if (answer[0] == 'N') {
+            EXPECT_TRUE(driver::WaitUntil([&] {
+                return driver::ControlText(page, kNotice) == "ERROR: Unable to remove the previous version...";
+            }));
+            Sleep(300);
+            EXPECT_EQ(driver::CurrentPageId(wizard), kWelcomePage);
+        }
+    }
+    // Going on anyway leaves 1.2.2 installed, and the folder that was in the way.
+    EXPECT_TRUE(driver::WaitForPage(wizard, kLicensePage));
+    EXPECT_EQ(driver::GetSetting("ver"), "1.2.2");
+    EXPECT_TRUE(driver::FileExists(uninstallerPath_));
+    CancelWizard(setup, wizard);
+}
+
+// A copy of the setup whose archive 139 holds `bytes` instead. (Wine cannot delete a
+// resource with UpdateResource, so the copy cannot be made without one.)
+std::string SetupWithUninstallerResource(const std::string& setupExe, const std::string& bytes) {
+    const std::string copy = driver::ScratchFolder("kvr-broken139") + "\\setup.exe";
+    if (!CopyFileA(setupExe.c_str(), copy.c_str(), FALSE)) return std::string();
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    if (update == nullptr) return std::string();
+    const BOOL replaced =
+        UpdateResourceA(update, RT_RCDATA, MAKEINTRESOURCEA(139), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                        const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    if (!EndUpdateResourceA(update, !replaced) || !replaced) return std::string();
+    // The copy must really carry the change, or the test could not fail.
+    HMODULE module = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) return std::string();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(139), RT_RCDATA);
+    const DWORD stored = found != nullptr ? SizeofResource(module, found) : 0;
+    FreeLibrary(module);
+    return stored == bytes.size() ? copy : std::string();
+}
+
+TEST_F(WelcomeAndLicense, BrokenUninstallerArchiveIsReported) {
+    const std::string copy = SetupWithUninstallerResource(setupExe_, "not an archive at all");
+    ASSERT_FALSE(copy.empty());
+    driver::SetSetting("ver", "1.2.2");
+    driver::Process setup = driver::Process::Start(copy, "");
+    HWND wizard = setup.WaitForWizard();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
+    driver::PressWizardButton(wizard, PSBTN_NEXT);
+
+    driver::MessageBoxInfo report = setup.WaitForMessageBox();
+    ASSERT_NE(report.window, nullptr);
+    EXPECT_EQ(report.text,
+              "FATAL ERROR: Installation package archive is broken, cannot retrieve uninstaller for v.1.2.2\n(Please "
+              "report it to our technical support.)");
+    EXPECT_EQ(report.icon, IconKind::Error);
+    driver::ClickButton(report.window, IDOK);
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        const driver::MessageBoxInfo next = setup.CurrentMessageBox();
+        return next.window != nullptr && next.window != report.window;
+    }));
+    driver::MessageBoxInfo question = setup.CurrentMessageBox();
+    EXPECT_EQ(question.text.rfind("ERROR: (13) Unable to remove", 0), 0u) << question.text;
+    driver::ClickButton(question.window, IDYES);
+    EXPECT_TRUE(driver::WaitForPage(wizard, kLicensePage));
+    EXPECT_FALSE(driver::FileExists(uninstallerPath_));
+    EXPECT_EQ(driver::GetSetting("ver"), "1.2.2");
+    CancelWizard(setup, wizard);
+    driver::RemoveTree(copy.substr(0, copy.rfind('\\')));
+}
+
+TEST_F(WelcomeAndLicense, CancelAsksOnBothPages) {
+    for (int pageId : {kWelcomePage, kLicensePage}) {
+        SCOPED_TRACE(pageId);
+        driver::Process setup;
+        HWND wizard = StartWizard(setup);
+        ASSERT_NE(wizard, nullptr);
+        if (pageId == kLicensePage) GoToLicense(wizard);
+
+        driver::PressWizardButton(wizard, PSBTN_CANCEL);
+        driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
+        EXPECT_EQ(confirm.text, kCancelText);
+        EXPECT_EQ(confirm.icon, IconKind::Question);
+        driver::ClickButton(confirm.window, IDNO);
+        ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
+        Sleep(300);
+        EXPECT_TRUE(setup.Running());
+        EXPECT_EQ(driver::CurrentPageId(wizard), pageId);
+
+        CancelWizard(setup, wizard);
+        EXPECT_EQ(setup.ExitCode(), 0u);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "integration/install_records.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "integration/referrer_scramble.h"
+
+namespace {
+
+TEST(UninstallEntry, SixValuesWithTheUninstallerPathQuoted) {
+    const auto values = UninstallEntryValues("C:\\Users\\Ann Lee\\Korvane");
+    const char* names[] = {"DisplayName", "UninstallString", "Contact", "Publisher", "DisplayVersion", "HelpLink"};
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_STREQ(values[i].name, names[i]) << i;
+    EXPECT_STREQ(values[0].value.c_str(), "Korvane");
+    EXPECT_STREQ(values[1].value.c_str(), "\"C:\\Users\\Ann Lee\\Korvane\\uninst_kvr.exe\"");
+    EXPECT_STREQ(values[2].value.c_str(), "support@ostrevik-audio.example");
+    EXPECT_STREQ(values[3].value.c_str(), "www.ostrevik-audio.example");
+    EXPECT_STREQ(values[4].value.c_str(), "1.2.3");
+    EXPECT_STREQ(values[5].value.c_str(), "https://www.ostrevik-audio.example/kvr");
+    // A folder already ending in a separator gets no second one.
+    EXPECT_STREQ(UninstallEntryValues("D:\\K\\")[1].value.c_str(), "\"D:\\K\\uninst_kvr.exe\"");
+}
+
+TEST(ReferrerFields, SplitAtTheFirstTwoSeparators) {
+    const std::string ff(1, '\xFF');
+    struct Case {
+        std::string text;
+        const char* first;
+        const char* second;
+        std::string third;
+    };
+    const Case cases[] = {
+        {"", "", "", ""},
+        {"alpha", "alpha", "", ""},
+        {"alpha" + ff + "beta", "alpha", "beta", ""},
+        {"a" + ff + "b" + ff + "c", "a", "b", "c"},
+        {"a" + ff + "b" + ff + "c" + ff + "d", "a", "b", "c" + ff + "d"},
+        {ff + ff, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SetupString one("x"), two("x"), three("x");
+        SplitReferrerFields(c.text.c_str(), one, two, three);
+        EXPECT_STREQ(one.c_str(), c.first) << c.text;
+        EXPECT_STREQ(two.c_str(), c.second) << c.text;
+        EXPECT_EQ(std::string(three.c_str()), c.third) << c.text;
+    }
+}
+
+TEST(ReferrerFields, ScrambledFieldReadsBack) {
+    const SetupString scrambled = ScrambleReferrerField("partner-42");
+    EXPECT_EQ(scrambled.Length(), 10u);
+    EXPECT_STRNE(scrambled.c_str(), "partner-42");
+    EXPECT_EQ(DescrambleReferrerText(scrambled.c_str()), "partner-42");
+    EXPECT_STREQ(ScrambleReferrerField("").c_str(), "");
+}
+
+}  // namespace

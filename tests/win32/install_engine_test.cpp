@@ -1,0 +1,524 @@
+// The installation steps run in-process against scratch folders, with the
+// application archive read from setup.exe: files, rollback, settings,
+// shortcuts and the uninstall entry.
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "engine/file_install.h"
+#include "engine/folders.h"
+#include "engine/install_driver.h"
+#include "engine/install_state.h"
+#include "engine/package_archive.h"
+#include "engine/prepare.h"
+#include "engine/resource_data.h"
+#include "foundation/globals.h"
+#include "foundation/product.h"
+#include "foundation/win_handles.h"
+#include "integration/referrer_scramble.h"
+#include "integration/settings.h"
+#include "integration/settings_values.h"
+#include "integration/shortcuts.h"
+#include "integration/uninstall_registration.h"
+#include "resources/resource.h"
+#include "wizard/install_choices.h"
+
+namespace {
+
+constexpr int kFileCount = 102;
+
+struct Item {
+    bool folder = false;
+    std::string bytes;
+    DWORD attributes = 0;
+    bool operator==(const Item& o) const { return folder == o.folder && bytes == o.bytes && attributes == o.attributes; }
+};
+using Snapshot = std::map<std::string, Item>;
+
+std::string ReadWholeFile(const std::string& path) {
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    win::FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void TakeSnapshot(const std::string& folder, const std::string& relative, Snapshot& out) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        const std::string key = relative.empty() ? name : relative + "\\" + name;
+        Item item;
+        item.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (item.folder) {
+            TakeSnapshot(path, key, out);
+        } else {
+            item.bytes = ReadWholeFile(path);
+            item.attributes = found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+        }
+        out[key] = item;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The entries in which two snapshots differ, for failure messages.
+std::string Differences(const Snapshot& expected, const Snapshot& actual) {
+    std::string out;
+    for (const auto& [name, item] : expected) {
+        const auto it = actual.find(name);
+        if (it == actual.end())
+            out += "missing " + name + "\n";
+        else if (!(it->second == item))
+            out += "changed " + name + " (attributes " + std::to_string(item.attributes) + " -> " +
+                   std::to_string(it->second.attributes) + ")\n";
+    }
+    for (const auto& [name, item] : actual)
+        if (expected.count(name) == 0) out += "added " + name + "\n";
+    return out;
+}
+
+Snapshot SnapshotOf(const std::string& folder) {
+    Snapshot snapshot;
+    TakeSnapshot(folder, "", snapshot);
+    return snapshot;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string RegistryText(HKEY root, const char* key, const char* name, DWORD* type = nullptr) {
+    char value[4096] = "";
+    DWORD size = sizeof value;
+    DWORD kind = REG_NONE;
+    win::RegKey opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(opened.Get(), name, nullptr, &kind, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
+        kind = REG_NONE;
+    if (type != nullptr) *type = kind;
+    return kind == REG_SZ ? std::string(value) : std::string();
+}
+
+DWORD SettingNumber(const char* name, DWORD* type) {
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    *type = REG_NONE;
+    win::RegKey opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::kSettingsKey, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
+        RegQueryValueExA(opened.Get(), name, nullptr, type, reinterpret_cast<BYTE*>(&number), &size);
+    return number;
+}
+
+std::string LinkTarget(const std::string& link) {
+    win::ComPtr<IShellLinkA> shellLink;
+    win::ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                shellLink.ReceiveVoid())) ||
+        FAILED(shellLink->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
+        return "<no link object>";
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(file->Load(wide, STGM_READ))) return "<unreadable>";
+    char target[MAX_PATH] = "";
+    shellLink->GetPath(target, MAX_PATH, nullptr, 0);
+    return target;
+}
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+class InstallEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        setup_ = LoadLibraryExA(driver::BuiltFile("KVR_SETUP_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(setup_, nullptr);
+        g_setup.instance = setup_;
+        g_setup.wizardWindow = nullptr;
+        const ResourceData data = LoadResourceData(IDR_PACKAGE);
+        ASSERT_TRUE(payload_.Open(data.bytes, data.size));
+        ASSERT_EQ(payload_.Count(), 101u);
+
+        driver::ResetSetupRegistry();
+        scratch_ = driver::ScratchFolder("kvr-engine");
+        program_ = scratch_ + "\\Programs\\Korvane";
+        data_ = scratch_ + "\\Music\\Korvane Data";
+        g_choices = InstallChoices();
+        g_choices.InstallFolder = program_.c_str();
+        g_choices.DataFolder = data_.c_str();
+        g_choices.TempFolder = "";
+        g_facts.PreviousInstallFound = 0;
+        ResetInstallState();
+    }
+    void TearDown() override {
+        ResetInstallState();
+        driver::ResetSetupRegistry();
+        for (const std::string& link : desktopLinks_) DeleteFileA(link.c_str());
+        driver::RemoveTree(scratch_);
+        payload_.Reset();
+        g_setup.instance = nullptr;
+        if (setup_ != nullptr) FreeLibrary(setup_);
+        CoUninitialize();
+    }
+
+    // Runs the steps from the current index to the end, as the timer would; on failure rolls back as the
+    // driver does and returns the error text. Empty text: the installation finished.
+    std::string RunInstallation(int stopBeforeStep = -1) {
+        while (!g_install.stopFlag) {
+            if (g_install.stepIndex == stopBeforeStep) return "<paused>";
+            SetupString error("");
+            int32_t glitch = 0;
+            lastStep_ = g_install.stepIndex;
+            if (!RunDueInstallStep(nullptr, error, glitch)) {
+                AbandonInstallation(nullptr);
+                return error.Empty() ? "<failed without a message>" : error.c_str();
+            }
+        }
+        return "";
+    }
+
+    std::string InstallFresh() {
+        ResetInstallState();
+        return RunInstallation();
+    }
+
+    // Name and bytes that file index k installs.
+    std::string FileName(int k) const { return k == 0 ? "__cdcb.lx" : payload_.Entry(k - 1).name; }
+    std::string FileBytes(int k) const {
+        const PackageEntry& entry = payload_.Entry(EntryIndexOfFile(k));
+        return std::string(reinterpret_cast<const char*>(payload_.Data(entry)), entry.size);
+    }
+
+    void ExpectPayloadInstalled() {
+        const Snapshot installed = SnapshotOf(program_);
+        int files = 0;
+        for (const auto& [name, item] : installed) files += item.folder ? 0 : 1;
+        EXPECT_EQ(files, kFileCount);
+        for (int k = 0; k < kFileCount; ++k) {
+            const auto it = installed.find(FileName(k));
+            ASSERT_NE(it, installed.end()) << FileName(k);
+            EXPECT_TRUE(it->second.bytes == FileBytes(k)) << FileName(k);
+            const bool hidden = (it->second.attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+            EXPECT_EQ(hidden, k <= 1) << FileName(k);
+        }
+    }
+
+    std::string TempFolder() const { return WithoutTrailingSeparator(g_choices.TempFolder.c_str()).c_str(); }
+
+    HMODULE setup_ = nullptr;
+    PackageArchive payload_;
+    std::string scratch_, program_, data_;
+    std::vector<std::string> desktopLinks_;
+    int32_t lastStep_ = -1;
+};
+
+TEST_F(InstallEngine, FullRunInstallsEveryFileAndRemovesTheGeneratedTempFolder) {
+    ASSERT_EQ(InstallFresh(), "");
+    EXPECT_EQ(g_install.stepTotal, 106);
+    EXPECT_EQ(g_install.stepIndex, 106);
+    ExpectPayloadInstalled();
+    EXPECT_EQ(ReadWholeFile(program_ + "\\__cdca.lx"), ReadWholeFile(program_ + "\\__cdcb.lx"));
+
+    // The generated folder lay below the user's temporary folder, and is gone again.
+    char system[MAX_PATH];
+    GetTempPathA(MAX_PATH, system);
+    const std::string temp = TempFolder();
+    EXPECT_EQ(temp.rfind(std::string(system) + "instrb", 0), 0u) << temp;
+    EXPECT_EQ(temp.size(), std::string(system).size() + 13) << temp;
+    EXPECT_FALSE(Exists(temp));
+}
+
+// A folder standing where file index k must go makes its step fail.
+void PlaceObstacle(const std::string& program, const std::string& name) {
+    const std::string path = program + "\\" + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    CreateFolderChain((path + "\\").c_str());
+}
+
+TEST_F(InstallEngine, FailureAtAnyFileRollsTheFolderBackAndASecondAttemptSucceeds) {
+    for (const bool overEarlier : {false, true}) {
+        for (const int k : {0, 1, 40, kFileCount - 1}) {
+            SCOPED_TRACE((overEarlier ? "over an earlier installation, file " : "fresh, file ") + std::to_string(k));
+            driver::RemoveTree(program_);
+            if (overEarlier) {
+                ASSERT_EQ(InstallFresh(), "");
+                // The user's own versions of some files, one of them read-only and one hidden copy.
+                for (int changed : {0, 2, 39, 41, 60, kFileCount - 2})
+                    WriteWholeFile(program_ + "\\" + FileName(changed), "previous " + std::to_string(changed));
+                SetFileAttributesA((program_ + "\\" + FileName(2)).c_str(), FILE_ATTRIBUTE_READONLY);
+                DeleteFileA((program_ + "\\" + FileName(60)).c_str());  // not there before: deleted again
+            }
+            PlaceObstacle(program_, FileName(k));
+            const Snapshot before = SnapshotOf(program_);
+            ResetInstallState();
+            g_choices.TempFolder = "";
+            const std::string error = RunInstallation();
+            EXPECT_EQ(lastStep_, k + 1);
+            EXPECT_EQ(error.rfind("ERROR: (", 0), 0u) << error;
+            EXPECT_NE(error.find(") Cannot install the following file:\n\n" + program_ + "\\" + FileName(k)),
+                      std::string::npos)
+                << error;
+            EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
+            EXPECT_FALSE(Exists(TempFolder()));
+
+            RemoveDirectoryA((program_ + "\\" + FileName(k)).c_str());
+            ASSERT_EQ(InstallFresh(), "");
+            ExpectPayloadInstalled();
+        }
+    }
+}
+
+TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
+    WriteWholeFile(scratch_ + "\\blocker", "a file where a folder should be");
+    data_ = scratch_ + "\\blocker\\Data";
+    g_choices.DataFolder = data_.c_str();
+    const std::string error = InstallFresh();
+    EXPECT_EQ(error, "ERROR: Cannot create the recording & data files folder:\n\n" + data_);
+    EXPECT_EQ(lastStep_, 103);
+    EXPECT_EQ(InstallCancellable, 0);
+    EXPECT_FALSE(Exists(program_));  // every file deleted, then the emptied folders
+    EXPECT_TRUE(Exists(scratch_ + "\\Programs")) << "only the folders the installation emptied go";
+    EXPECT_FALSE(Exists(TempFolder()));
+    bool found = true;
+    driver::GetSetting("ver", &found);
+    EXPECT_FALSE(found) << "the settings step never ran";
+}
+
+TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKept) {
+    ASSERT_EQ(InstallFresh(), "");
+    const std::string userFile = program_ + "\\" + FileName(5);
+    WriteWholeFile(userFile, "the user's only copy");
+    PlaceObstacle(program_, FileName(50));
+    g_choices.TempFolder = (scratch_ + "\\backups").c_str();
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(7), "<paused>");
+    // The installed file 5 is replaced by a folder: copying the previous file back must fail.
+    DeleteFileA(userFile.c_str());
+    CreateDirectoryA(userFile.c_str(), nullptr);
+    EXPECT_NE(RunInstallation(), "");
+    EXPECT_EQ(lastStep_, 51);
+    const Snapshot left = SnapshotOf(TempFolder());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left.begin()->second.bytes, "the user's only copy");
+    EXPECT_NE(left.begin()->first.find(".081"), std::string::npos);
+    EXPECT_FALSE(DeleteBackupsAndTempFolder(true));
+    EXPECT_TRUE(Exists(TempFolder()));
+}
+
+TEST_F(InstallEngine, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
+    ASSERT_EQ(InstallFresh(), "");
+    const std::string temp = scratch_ + "\\Work\\Tmp";
+    g_choices.TempFolder = temp.c_str();
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(kFileCount + 1), "<paused>");
+    int backups = 0;
+    for (const auto& [name, item] : SnapshotOf(temp)) {
+        EXPECT_EQ(name.size(), 16u) << name;
+        EXPECT_EQ(name.substr(12), ".081") << name;
+        backups += 1;
+    }
+    EXPECT_EQ(backups, kFileCount);
+    ASSERT_EQ(RunInstallation(), "");
+    EXPECT_FALSE(Exists(temp));
+    EXPECT_TRUE(Exists(scratch_ + "\\Work"));
+
+    // A folder that holds something else stays, with only that in it.
+    CreateDirectoryA(temp.c_str(), nullptr);
+    WriteWholeFile(temp + "\\mine.txt", "mine");
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(), "");
+    const Snapshot left = SnapshotOf(temp);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left.begin()->first, "mine.txt");
+}
+
+TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
+    const std::string referrer = "partner\xFFspring\xFF" "a\xFF" "b";
+    SHSetValueA(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", REG_SZ, referrer.c_str(),
+                static_cast<DWORD>(referrer.size() + 1));
+    ASSERT_EQ(InstallFresh(), "");
+
+    const struct {
+        const char* name;
+        std::string value;
+    } texts[] = {
+        {"SetupPlbkRcFldr", data_},
+        {"SetupSchdRcFldr", data_},
+        {"SetupLogFldr", program_},
+        {"LRplbk", ""},
+        {"LRschd", ""},
+        {"ver", "1.2.3"},
+        {"InstallFolder", program_},
+        {"rf1", ScrambleReferrerText("partner")},
+        {"rf2", ScrambleReferrerText("spring")},
+        {"rf3", ScrambleReferrerText("a\xFF" "b")},
+    };
+    for (const auto& text : texts) {
+        DWORD type = 0;
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kSettingsKey, text.name, &type), text.value) << text.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << text.name;
+    }
+    DWORD type = 0;
+    const RecordingFormat format = {SettingNumber("SetupWISmpRt", &type), SettingNumber("SetupWISmpSz", &type),
+                                    SettingNumber("SetupWIChnls", &type)};
+    // This machine has a time-stamp counter: the format comes from a real measurement.
+    const uint32_t mhz = MeasureCpuSpeed();
+    EXPECT_GT(mhz, 0u);
+    EXPECT_EQ(format.sampleRate, ChooseRecordingFormat(mhz).sampleRate);
+    for (const NumericSetting& row : NumericSettings(format)) {
+        EXPECT_EQ(SettingNumber(row.name, &type), row.value) << row.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << row.name;
+    }
+    // The referrer is used once; the installer key stays, empty.
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", &type), "");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_NONE));
+    win::RegKey installer;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, product::kInstallerKey, 0, KEY_READ, installer.Receive()),
+              ERROR_SUCCESS);
+
+    // Over existing settings: the user's two values stay, the rest is written again.
+    const DWORD seven = 7;
+    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "nshbt0", REG_DWORD, &seven, sizeof seven);
+    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "WOVol", REG_DWORD, &seven, sizeof seven);
+    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "SetupSTAS", REG_DWORD, &seven, sizeof seven);
+    g_facts.PreviousInstallFound = 1;
+    SetupString error("");
+    int32_t glitch = 0;
+    InstallCancellable = 1;
+    EXPECT_EQ(InstallSettingsStep(nullptr, error, glitch), 1);
+    EXPECT_EQ(InstallCancellable, 0);
+    EXPECT_STREQ(error.c_str(), "");
+    EXPECT_EQ(glitch, 0);
+    EXPECT_EQ(SettingNumber("nshbt0", &type), 7u);
+    EXPECT_EQ(SettingNumber("WOVol", &type), 7u);
+    EXPECT_EQ(SettingNumber("SetupSTAS", &type), 0u);
+    for (const char* field : {"rf1", "rf2", "rf3"})
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kSettingsKey, field, &type), "") << field;
+}
+
+TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
+    program_ = scratch_ + "\\Program Files Of Ann\\Korvane";
+    g_choices.InstallFolder = program_.c_str();
+    ASSERT_EQ(InstallFresh(), "");
+    const struct {
+        const char* name;
+        std::string value;
+    } expected[] = {
+        {"DisplayName", "Korvane"},
+        {"UninstallString", "\"" + program_ + "\\uninst_kvr.exe\""},
+        {"Contact", product::kSupportEmail},
+        {"Publisher", product::kVendorHost},
+        {"DisplayVersion", "1.2.3"},
+        {"HelpLink", std::string(product::kVendorBase) + "/kvr"},
+    };
+    for (const auto& value : expected) {
+        DWORD type = 0;
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kUninstallKey, value.name, &type), value.value)
+            << value.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << value.name;
+    }
+    EXPECT_TRUE(Exists(program_ + "\\uninst_kvr.exe"));
+}
+
+TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
+    const std::string startMenu = scratch_ + "\\Start Menu\\Programs\\Korvane\\";
+    const std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\";
+    const std::string quickLaunch = ShellFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\";
+    desktopLinks_ = {desktop + "Korvane.lnk", desktop + "Korvane & Scheduler.lnk", quickLaunch + "Korvane.lnk",
+                     quickLaunch + "Korvane & Scheduler.lnk"};
+    // Links of the earlier product name, in a Start Menu folder recorded by an earlier installation.
+    const std::string oldMenu = scratch_ + "\\Old Menu\\";
+    CreateDirectoryA(oldMenu.c_str(), nullptr);
+    driver::SetSetting("instOSMP", oldMenu.c_str());
+    for (const std::string& old : {oldMenu + "Korvane & Scheduler.lnk", oldMenu + "Uninstall.lnk",
+                                   desktop + "Korvane & Scheduler.lnk"})
+        WriteWholeFile(old, "old link");
+    CreateFolderChain(quickLaunch.c_str());
+    WriteWholeFile(quickLaunch + "Korvane & Scheduler.lnk", "old link");
+
+    g_choices.StartMenuPath = startMenu.c_str();
+    g_choices.CreateStartMenuFolder = 1;
+    g_choices.DesktopIcon = 1;
+    g_choices.QuickLaunchIcon = 1;
+    ASSERT_EQ(InstallFresh(), "");
+
+    const std::string folder = program_ + "\\";
+    const struct {
+        std::string link;
+        std::string target;
+    } links[] = {
+        {startMenu + "Korvane.lnk", folder + "kvr.exe"},
+        {startMenu + "Manual.lnk", folder + "Manual\\index.htm"},
+        {startMenu + "Quick Hardware Setup.lnk", folder + "Quick Setup\\index.htm"},
+        {startMenu + "Uninstall.lnk", folder + "uninst_kvr.exe"},
+        {desktop + "Korvane.lnk", folder + "kvr.exe"},
+        {quickLaunch + "Korvane.lnk", folder + "kvr.exe"},
+    };
+    for (const auto& link : links) EXPECT_EQ(LinkTarget(link.link), link.target) << link.link;
+    EXPECT_FALSE(Exists(oldMenu));
+    for (const std::string& old : {desktop + "Korvane & Scheduler.lnk", quickLaunch + "Korvane & Scheduler.lnk"})
+        EXPECT_FALSE(Exists(old)) << old;
+    EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
+    EXPECT_TRUE(Exists(data_));
+
+    // Nothing wanted any more: every link goes, and so does the recorded folder with its record.
+    g_choices.CreateStartMenuFolder = 0;
+    g_choices.DesktopIcon = 0;
+    g_choices.QuickLaunchIcon = 0;
+    SetupString error("");
+    int32_t glitch = 0;
+    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    EXPECT_FALSE(Exists(startMenu));
+    for (const auto& link : links) EXPECT_FALSE(Exists(link.link)) << link.link;
+    bool found = false;
+    EXPECT_EQ(driver::GetSetting("instOSMP", &found), "");
+    EXPECT_TRUE(found);
+
+    // A recorded folder that holds other files stays, and so does its record.
+    g_choices.CreateStartMenuFolder = 1;
+    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    WriteWholeFile(startMenu + "notes.txt", "mine");
+    g_choices.CreateStartMenuFolder = 0;
+    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    EXPECT_TRUE(Exists(startMenu + "notes.txt"));
+    EXPECT_FALSE(Exists(startMenu + "Korvane.lnk"));
+    EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
+}
+
+TEST_F(InstallEngine, BrokenArchiveFailsStepZeroWithAGlitchReport) {
+    g_setup.instance = GetModuleHandleA(nullptr);  // this test program carries no package
+    SetupString error("");
+    int32_t glitch = 0;
+    EXPECT_EQ(RunDueInstallStep(nullptr, error, glitch), 0);
+    EXPECT_STREQ(error.c_str(),
+                 "FATAL ERROR: Installation package is broken...\n(Please report it to our technical support.)");
+    EXPECT_EQ(glitch, 1);
+    EXPECT_EQ(g_install.stepTotal, 0);
+    EXPECT_EQ(g_install.stepIndex, 0);
+    g_setup.instance = setup_;
+}
+
+}  // namespace
