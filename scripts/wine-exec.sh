@@ -16,6 +16,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
         for view in 32 64; do
             wine reg delete "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug" /v Debugger /f /reg:$view >/dev/null 2>&1
         done
+        # Wine links Desktop, Music and the like to the unix home folder, which every prefix
+        # would then share: give this prefix folders of its own.
+        for link in "$WINEPREFIX"/drive_c/users/*/*; do
+            [ -L "$link" ] && rm "$link" && mkdir "$link"
+        done
         wineserver -w'
 fi
 if [ -z "${DISPLAY:-}" ]; then

@@ -99,30 +99,10 @@ INT_PTR OnSetActive(HWND page) {
     return FALSE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR& header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-        return OnSetActive(page);
-    case PSN_QUERYCANCEL:
-        return AnswerQueryCancel(page);
-    default:
-        return FALSE;
-    }
-}
+const PageHandlers kHandlers = {OnInit, OnCommand, OnSetActive, nullptr};
 
 }  // namespace
 
 INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return RunPageHandler([&]() -> INT_PTR {
-        switch (message) {
-        case WM_INITDIALOG:
-            return OnInit(page);
-        case WM_COMMAND:
-            return OnCommand(page, wParam);
-        case WM_NOTIFY:
-            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-        default:
-            return FALSE;
-        }
-    });
+    return DispatchPageMessage(page, message, wParam, lParam, kHandlers);
 }

@@ -7,16 +7,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "engine/package_archive.h"
+#include "foundation/product.h"
+#include "integration/referrer_scramble.h"
 
 namespace {
 
+constexpr int kDestination = 108;
+constexpr int kStartMenu = 109;
+constexpr int kDataFolder = 110;
+constexpr int kTasks = 111;
 constexpr int kReady = 112;
 constexpr int kInstalling = 113;
 constexpr int kFinished = 114;
@@ -25,6 +33,12 @@ constexpr int kDetail = 1019;
 constexpr int kLaunch = 1021;
 constexpr int kManual = 1022;
 constexpr int kGuide = 1023;
+constexpr int kDestinationEdit = 1004;
+constexpr int kStartMenuEdit = 1009;
+constexpr int kDataFolderEdit = 1013;
+constexpr int kDesktopBox = 1015;
+constexpr int kQuickLaunchBox = 1016;
+constexpr int kProgress = 1018;
 constexpr int kFileCount = 102;
 constexpr int kStepTotal = 106;
 constexpr char kStandInClass[] = "KorvaneRecorderMainWnd";
@@ -53,24 +67,6 @@ HWND ChildWithText(HWND parent, const char* text) {
     return search.found;
 }
 
-BOOL CALLBACK MatchEdit(HWND child, LPARAM parameter) {
-    char name[32] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "Edit") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(parameter) = child;
-    return FALSE;
-}
-
-std::string FirstEditText(HWND page) {
-    HWND edit = nullptr;
-    EnumChildWindows(page, MatchEdit, reinterpret_cast<LPARAM>(&edit));
-    char text[MAX_PATH] = "";
-    if (edit != nullptr)
-        SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                            nullptr);
-    return text;
-}
-
 std::string Caption(HWND wizard) { return driver::ControlText(driver::CurrentPage(wizard), kCaption); }
 
 // The application package as the setup carries it: installed name -> bytes.
@@ -92,18 +88,224 @@ std::map<std::string, std::string> PackageFiles() {
     return files;
 }
 
-std::set<std::string> TempInstallFolders() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::set<std::string> folders;
+// Installed names in the order the setup writes them: the hidden second copy first, then the package's entries.
+std::vector<std::string> InstallOrder() {
+    std::vector<std::string> names;
+    HMODULE setup = LoadLibraryExA(driver::BuiltFile("KVR_SETUP_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = FindResourceA(setup, MAKEINTRESOURCEA(135), MAKEINTRESOURCEA(10));
+    const void* bytes = found ? LockResource(LoadResource(setup, found)) : nullptr;
+    PackageArchive archive;
+    if (bytes != nullptr && archive.Open(bytes, SizeofResource(setup, found))) {
+        names.push_back("__cdcb.lx");
+        for (uint32_t i = 0; i < archive.Count(); ++i) names.push_back(archive.Entry(i).name);
+    }
+    archive.Reset();
+    FreeLibrary(setup);
+    return names;
+}
+
+// Everything below `folder`: relative path -> attributes and bytes ("<dir>" for folders).
+using Snapshot = std::map<std::string, std::string>;
+
+void AddToSnapshot(const std::string& folder, const std::string& relative, Snapshot& snapshot) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((std::string(temp) + "instrb*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return folders;
-    do folders.insert(found.cFileName);
+    HANDLE search = FindFirstFileA((folder + "\\" + relative + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = relative + name;
+        const DWORD kept = found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            snapshot[path] = "<dir>";
+            AddToSnapshot(folder, path + "\\", snapshot);
+        } else {
+            snapshot[path] = std::to_string(kept) + ":" + driver::ReadFileText(folder + "\\" + path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+Snapshot TakeSnapshot(const std::string& folder) {
+    Snapshot snapshot;
+    AddToSnapshot(folder, "", snapshot);
+    return snapshot;
+}
+
+// Names whose presence, attributes or bytes differ between two snapshots.
+std::string Differences(const Snapshot& before, const Snapshot& after) {
+    std::string names;
+    for (const auto& [name, content] : before) {
+        const auto found = after.find(name);
+        if (found == after.end()) names += " gone:" + name;
+        else if (found->second != content) names += " changed:" + name;
+    }
+    for (const auto& [name, content] : after)
+        if (before.count(name) == 0) names += " new:" + name;
+    return names;
+}
+
+// Replaces the contents of a file that may be hidden or read-only.
+void Overwrite(const std::string& path, const std::string& text) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    win::FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string TempPath() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane.lnk"; }
+std::string QuickLaunchLink() {
+    return SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\Korvane.lnk";
+}
+
+// Target of a shell link as the shell reads it back, or "" when it cannot be read.
+std::string LinkTarget(const std::string& link) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    char target[MAX_PATH] = "";
+    {
+        win::ComPtr<IShellLinkA> shellLink;
+        win::ComPtr<IPersistFile> file;
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                       shellLink.ReceiveVoid())) &&
+            SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+            SUCCEEDED(file->Load(wide, STGM_READ)) && FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, 0)))
+            target[0] = '\0';
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return target;
+}
+
+struct RegistryValue {
+    bool found = false;
+    DWORD type = REG_NONE;
+    std::string text;
+    DWORD number = 0;
+};
+
+RegistryValue ReadValue(const char* key, const char* name) {
+    RegistryValue value;
+    char data[2048] = "";
+    DWORD size = sizeof data;
+    value.found = SHGetValueA(HKEY_CURRENT_USER, key, name, &value.type, data, &size) == ERROR_SUCCESS;
+    if (value.type == REG_DWORD && size == sizeof(DWORD)) CopyMemory(&value.number, data, sizeof(DWORD));
+    if (value.type == REG_SZ) value.text = data;
+    return value;
+}
+
+void SetSettingNumber(const char* name, DWORD number) {
+    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, name, REG_DWORD, &number, sizeof number);
+}
+
+bool KeyExists(const char* key) {
+    win::RegKey opened;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
+}
+
+// Runs `commandLine` to its end with its standard output in a file; returns that output.
+std::string RunToEnd(const std::string& commandLine, const std::string& outputFile) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    win::FileHandle output(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output.Valid()) return "";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.Get();
+    startup.hStdError = output.Get();
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return "";
+    win::KernelHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    WaitForSingleObject(process.Get(), 30000);
+    output.Reset();
+    return driver::ReadFileText(outputFile);
+}
+
+std::set<std::string> FilesMatching(const std::string& pattern) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
     while (FindNextFileA(search, &found));
     FindClose(search);
-    return folders;
+    return names;
 }
+
+std::set<std::string> TempInstallFolders() { return FilesMatching(TempPath() + "instrb*"); }
+
+constexpr char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Desktop and Music are links to one home folder shared by every Wine prefix on the machine, so runs in other
+// prefixes would see this run's desktop shortcut and data folder. While this lives, both are private folders.
+class PrivateShellFolders {
+public:
+    PrivateShellFolders() : home_(driver::ScratchFolder("kvr-install-home")) {
+        for (const char* name : {"Desktop", "My Music"}) {
+            Saved saved{name, false, REG_NONE, {}};
+            BYTE data[1024];
+            DWORD size = sizeof data;
+            win::RegKey key;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS)
+                saved.existed = RegQueryValueExA(key.Get(), name, nullptr, &saved.type, data, &size) == ERROR_SUCCESS;
+            if (saved.existed) saved.data.assign(data, data + size);
+            saved_.push_back(saved);
+            const std::string folder = home_ + "\\" + name;
+            CreateDirectoryA(folder.c_str(), nullptr);
+            SHSetValueA(HKEY_CURRENT_USER, kUserShellFolders, name, REG_EXPAND_SZ, folder.c_str(),
+                        static_cast<DWORD>(folder.size() + 1));
+        }
+    }
+    PrivateShellFolders(const PrivateShellFolders&) = delete;
+    PrivateShellFolders& operator=(const PrivateShellFolders&) = delete;
+    ~PrivateShellFolders() {
+        for (const Saved& saved : saved_) {
+            if (saved.existed)
+                SHSetValueA(HKEY_CURRENT_USER, kUserShellFolders, saved.name, saved.type, saved.data.data(),
+                            static_cast<DWORD>(saved.data.size()));
+            else
+                SHDeleteValueA(HKEY_CURRENT_USER, kUserShellFolders, saved.name);
+        }
+        driver::RemoveTree(home_);
+    }
+
+private:
+    struct Saved {
+        const char* name;
+        bool existed;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    std::string home_;
+    std::vector<Saved> saved_;
+};
+
+// Answers that differ from the suggestions; empty texts and -1 keep the suggestion.
+struct Answers {
+    std::string arguments;
+    std::string program;
+    std::string data;
+    int desktop = -1;
+    int quickLaunch = -1;
+};
 
 class SetupInstall : public ::testing::Test {
 protected:
@@ -123,10 +325,11 @@ protected:
             const std::string path = driver::GetSetting(folder);
             if (!path.empty()) driver::RemoveTree(path);
         }
-        if (!program_.empty()) driver::RemoveTree(program_);
-        char desktop[MAX_PATH] = "";
-        SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-        DeleteFileA((std::string(desktop) + "\\Korvane.lnk").c_str());
+        for (const std::string& folder : {program_, data_, StartMenuFolder()})
+            if (!folder.empty()) driver::RemoveTree(folder);
+        for (const std::string& scratch : scratch_) driver::RemoveTree(scratch);
+        DeleteFileA(DesktopLink().c_str());
+        DeleteFileA(QuickLaunchLink().c_str());
         driver::ResetSetupRegistry();
         if (!savedBrowser_.empty())
             SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, savedBrowser_.c_str(),
@@ -134,10 +337,10 @@ protected:
         if (!browserLogFolder_.empty()) driver::RemoveTree(browserLogFolder_);
     }
 
-    // Starts the setup and answers every question page with its suggestion, up to the Ready page.
-    // Notes the suggested program folder on the way.
-    void WalkToReady() {
-        setup_ = driver::Process::Start(setupExe_, "");
+    // Starts the setup and answers every question page with its suggestion or with `answers`, up to the
+    // Ready page. Notes the folders and tasks on the way.
+    void WalkToReady(const Answers& answers = {}) {
+        setup_ = driver::Process::Start(setupExe_, answers.arguments);
         wizard_ = setup_.WaitForWizard();
         ASSERT_NE(wizard_, nullptr);
         for (int page = 106; page < kReady; ++page) {
@@ -148,15 +351,73 @@ protected:
                 ASSERT_NE(accept, nullptr) << "no acceptance button on the License page";
                 SendMessageA(accept, BM_CLICK, 0, 0);
             }
-            if (page == 108) {
-                ASSERT_TRUE(driver::WaitUntil([&] { return !FirstEditText(current).empty(); }));
-                program_ = FirstEditText(current);
+            if (page == kDestination) program_ = AnswerFolder(current, kDestinationEdit, answers.program);
+            if (page == kStartMenu) startMenuName_ = driver::ControlText(current, kStartMenuEdit);
+            if (page == kDataFolder) data_ = AnswerFolder(current, kDataFolderEdit, answers.data);
+            if (page == kTasks) {
+                desktop_ = AnswerBox(current, kDesktopBox, answers.desktop);
+                quickLaunch_ = AnswerBox(current, kQuickLaunchBox, answers.quickLaunch);
             }
             ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
             driver::PressWizardButton(wizard_, PSBTN_NEXT);
         }
         ASSERT_TRUE(driver::WaitForPage(wizard_, kReady)) << "the Ready page never came";
         ASSERT_FALSE(program_.empty());
+        ASSERT_FALSE(data_.empty());
+    }
+
+    static std::string AnswerFolder(HWND page, int edit, const std::string& answer) {
+        driver::WaitUntil([&] { return !driver::ControlText(page, edit).empty(); });
+        if (!answer.empty()) driver::SetControlText(page, edit, answer);
+        return driver::ControlText(page, edit);
+    }
+
+    static bool AnswerBox(HWND page, int box, int answer) {
+        if (answer >= 0 && driver::CheckState(page, box) != answer) {
+            driver::ClickControl(page, box);
+            driver::WaitUntil([&] { return driver::CheckState(page, box) == answer; });
+        }
+        return driver::CheckState(page, box) == BST_CHECKED;
+    }
+
+    // Presses Next on the Ready page and waits for the Finished page, noting the Installing page on the way.
+    void InstallToFinished() {
+        driver::PressWizardButton(wizard_, PSBTN_NEXT);
+        ASSERT_TRUE(driver::WaitForPage(wizard_, kInstalling));
+        installing_ = driver::CurrentPage(wizard_);
+        ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+    }
+
+    // A whole installation with `answers`, closed from the Finished page.
+    void InstallAndClose(const Answers& answers = {}) {
+        WalkToReady(answers);
+        InstallToFinished();
+        driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+        ASSERT_TRUE(setup_.WaitForExit());
+    }
+
+    // Presses Next on the Ready page and expects the file step for `name` to fail, then the Ready page again.
+    void ExpectFileStepFails(const std::string& name) {
+        driver::PressWizardButton(wizard_, PSBTN_NEXT);
+        driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
+        ASSERT_NE(box.window, nullptr) << name;
+        EXPECT_EQ(box.icon, driver::IconKind::Error);
+        EXPECT_EQ(box.text.rfind("ERROR: (", 0), 0u) << box.text;
+        const std::string tail = ") Cannot install the following file:\n\n" + program_ + "\\" + name;
+        EXPECT_EQ(box.text.size() > tail.size() ? box.text.substr(box.text.size() - tail.size()) : "", tail)
+            << box.text;
+        driver::ClickButton(box.window, IDOK);
+        ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
+        ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
+    }
+
+    std::string StartMenuFolder() const {
+        return startMenuName_.empty() ? "" : SpecialFolder(CSIDL_STARTMENU) + "\\" + startMenuName_;
+    }
+
+    std::string Scratch(const char* name) {
+        scratch_.push_back(driver::ScratchFolder(name));
+        return scratch_.back();
     }
 
     // Presses Next on the Ready page and waits for the Installing page to show a file being installed.
@@ -190,9 +451,16 @@ protected:
 
     std::string setupExe_;
     std::string program_;
+    std::string data_;
+    std::string startMenuName_;
+    bool desktop_ = false;
+    bool quickLaunch_ = false;
+    HWND installing_ = nullptr;
+    std::vector<std::string> scratch_;
     std::string savedBrowser_;
     std::string browserLogFolder_;
     std::set<std::string> tempBefore_;
+    PrivateShellFolders shellFolders_;
     driver::Process setup_;
     HWND wizard_ = nullptr;
 };
@@ -284,41 +552,6 @@ TEST_F(SetupInstall, CancelOnceTheShortcutStepBeganIsRefusedWithoutAQuestion) {
     ASSERT_TRUE(setup_.WaitForExit());
 }
 
-TEST_F(SetupInstall, FailedFileIsReportedRolledBackAndASecondAttemptSucceeds) {
-    WalkToReady();
-    // A folder where the main program must go: its file step cannot create the file.
-    const std::string obstacle = program_ + "\\kvr.exe";
-    ASSERT_EQ(SHCreateDirectoryExA(nullptr, obstacle.c_str(), nullptr), ERROR_SUCCESS);
-    driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.icon, driver::IconKind::Error);
-    EXPECT_EQ(box.text.rfind("ERROR: (", 0), 0u) << box.text;
-    const std::string tail = ") Cannot install the following file:\n\n" + obstacle;
-    EXPECT_EQ(box.text.size() > tail.size() ? box.text.substr(box.text.size() - tail.size()) : "", tail) << box.text;
-    driver::ClickButton(box.window, IDOK);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
-    // Only the obstacle is left: every file written before it was deleted again.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((program_ + "\\*").c_str(), &found);
-    std::set<std::string> left;
-    if (search != INVALID_HANDLE_VALUE) {
-        do left.insert(found.cFileName);
-        while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    EXPECT_EQ(left, (std::set<std::string>{".", "..", "kvr.exe"}));
-    EXPECT_EQ(TempInstallFolders(), tempBefore_);
-
-    ASSERT_TRUE(RemoveDirectoryA(obstacle.c_str()));
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
-    driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
-    ExpectInstalled();
-    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
-    ASSERT_TRUE(setup_.WaitForExit());
-}
-
 TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     WalkToReady();
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
@@ -336,6 +569,249 @@ TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     EXPECT_EQ(driver::CheckState(page, kManual), BST_UNCHECKED);
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
+}
+
+TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEntry) {
+    Answers answers;
+    answers.desktop = BST_CHECKED;
+    answers.quickLaunch = BST_UNCHECKED;
+    WalkToReady(answers);
+    InstallToFinished();
+    // The bar stops one step short of full: the last step's position is taken before the step counts.
+    EXPECT_EQ(driver::SendControlMessage(installing_, kProgress, PBM_GETPOS), 253);
+    ExpectInstalled();
+    EXPECT_TRUE(PathIsDirectoryA(data_.c_str())) << data_;
+
+    const std::string menu = StartMenuFolder();
+    ASSERT_FALSE(startMenuName_.empty());
+    EXPECT_EQ(driver::GetSetting("instOSMP"), menu + "\\");
+    EXPECT_EQ(FilesMatching(menu + "\\*"),
+              (std::set<std::string>{".", "..", "Korvane.lnk", "Manual.lnk", "Quick Hardware Setup.lnk",
+                                     "Uninstall.lnk"}));
+    const std::string application = program_ + "\\kvr.exe";
+    const struct {
+        std::string link;
+        std::string target;
+        bool wanted;
+    } links[] = {
+        {menu + "\\Korvane.lnk", application, true},
+        {menu + "\\Manual.lnk", program_ + "\\Manual\\index.htm", true},
+        {menu + "\\Quick Hardware Setup.lnk", program_ + "\\Quick Setup\\index.htm", true},
+        {menu + "\\Uninstall.lnk", program_ + "\\uninst_kvr.exe", true},
+        {DesktopLink(), application, desktop_},
+        {QuickLaunchLink(), application, quickLaunch_},
+    };
+    for (const auto& link : links) {
+        EXPECT_EQ(driver::FileExists(link.link), link.wanted) << link.link;
+        if (link.wanted) {
+            EXPECT_STRCASEEQ(LinkTarget(link.link).c_str(), link.target.c_str()) << link.link;
+        }
+    }
+
+    const std::map<std::string, std::string> texts = {
+        {"SetupPlbkRcFldr", data_}, {"SetupSchdRcFldr", data_}, {"SetupLogFldr", program_},
+        {"LRplbk", ""},             {"LRschd", ""},             {"ver", "1.2.3"},
+        {"InstallFolder", program_}, {"rf1", ""},               {"rf2", ""},
+        {"rf3", ""},
+    };
+    for (const auto& [name, text] : texts) {
+        const RegistryValue value = ReadValue(product::kSettingsKey, name.c_str());
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value.text, text) << name;
+    }
+    const auto number = [](const char* name) {
+        const RegistryValue value = ReadValue(product::kSettingsKey, name);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << name;
+        return value.number;
+    };
+    for (const auto& [name, expected] : std::map<std::string, DWORD>{
+             {"nshbt0", 2}, {"SetupSchdRcSAI", 1}, {"SetupRcCdcType", 0}, {"WOVol", 16383}, {"SetupSTAS", 0}})
+        EXPECT_EQ(number(name.c_str()), expected) << name;
+    // The recording format depends on the measured processor speed; it is one of the known formats, the same twice.
+    const std::set<std::vector<DWORD>> formats = {
+        {44100, 16, 2}, {24000, 16, 2}, {22050, 16, 2}, {11025, 8, 2}, {11025, 8, 1}};
+    const std::vector<DWORD> input = {number("SetupWISmpRt"), number("SetupWISmpSz"), number("SetupWIChnls")};
+    const std::vector<DWORD> scheduled = {number("SetupSchdRcSmRt"), number("SetupSchdRcSmSz"),
+                                          number("SetupSchdRcChn")};
+    EXPECT_EQ(formats.count(input), 1u) << input[0] << " " << input[1] << " " << input[2];
+    EXPECT_EQ(scheduled, input);
+    EXPECT_TRUE(KeyExists(product::kInstallerKey));
+
+    const std::map<std::string, std::string> entry = {
+        {"DisplayName", "Korvane"},
+        {"UninstallString", "\"" + program_ + "\\uninst_kvr.exe\""},
+        {"Contact", product::kSupportEmail},
+        {"Publisher", product::kVendorHost},
+        {"DisplayVersion", "1.2.3"},
+        {"HelpLink", std::string(product::kVendorBase) + "/kvr"},
+    };
+    for (const auto& [name, text] : entry) {
+        const RegistryValue value = ReadValue(product::kUninstallKey, name.c_str());
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value.text, text) << name;
+    }
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string listed = RunToEnd("\"" + std::string(system) + "\\uninstaller.exe\" --list",
+                                        Scratch("kvr-install-list") + "\\list.txt");
+    EXPECT_NE(listed.find("Korvane"), std::string::npos) << listed;
+
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    ASSERT_TRUE(setup_.WaitForExit());
+}
+
+TEST_F(SetupInstall, RegisteredUninstallerRemovesEverythingButTheDataFolder) {
+    Answers answers;
+    answers.desktop = BST_CHECKED;
+    answers.quickLaunch = BST_CHECKED;
+    InstallAndClose(answers);
+    ASSERT_TRUE(driver::FileExists(DesktopLink()));
+    ASSERT_TRUE(driver::FileExists(QuickLaunchLink()));
+    const RegistryValue command = ReadValue(product::kUninstallKey, "UninstallString");
+    ASSERT_TRUE(command.found);
+
+    // The uninstaller hands the work to a copy of itself in the temporary folder, which deletes itself last.
+    const std::string copies = TempPath() + "kvu*.exe";
+    const std::set<std::string> copiesBefore = FilesMatching(copies);
+    RunToEnd(command.text + " /S", Scratch("kvr-install-uninstall") + "\\output.txt");
+    EXPECT_TRUE(driver::WaitUntil(
+        [&] { return !KeyExists(product::kUninstallKey) && FilesMatching(copies) == copiesBefore; }, 60000));
+
+    EXPECT_FALSE(driver::FileExists(program_));
+    EXPECT_FALSE(driver::FileExists(StartMenuFolder()));
+    EXPECT_FALSE(driver::FileExists(DesktopLink()));
+    EXPECT_FALSE(driver::FileExists(QuickLaunchLink()));
+    EXPECT_FALSE(KeyExists(product::kUninstallKey));
+    EXPECT_TRUE(PathIsDirectoryA(data_.c_str())) << data_;
+}
+
+TEST_F(SetupInstall, InstallationOverAnEarlierOneKeepsUserValuesAndConsumesTheReferrer) {
+    InstallAndClose();
+    SetSettingNumber("nshbt0", 7);
+    SetSettingNumber("WOVol", 100);
+    SetSettingNumber("SetupSTAS", 9);
+    SetSettingNumber("SetupSchdRcSAI", 0);
+    driver::SetSetting("LRplbk", "user");
+    driver::SetSetting("SetupLogFldr", "C:\\elsewhere");
+    const std::string referrer = "ab\xFF" "cd\xFF" "ef\xFF" "gh";
+    SHSetValueA(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", REG_SZ, referrer.c_str(),
+                static_cast<DWORD>(referrer.size() + 1));
+
+    InstallAndClose();
+    ExpectInstalled();
+    EXPECT_EQ(ReadValue(product::kSettingsKey, "nshbt0").number, 7u);
+    EXPECT_EQ(ReadValue(product::kSettingsKey, "WOVol").number, 100u);
+    EXPECT_EQ(ReadValue(product::kSettingsKey, "SetupSTAS").number, 0u);
+    EXPECT_EQ(ReadValue(product::kSettingsKey, "SetupSchdRcSAI").number, 1u);
+    EXPECT_EQ(driver::GetSetting("LRplbk"), "");
+    EXPECT_EQ(driver::GetSetting("SetupLogFldr"), program_);
+    EXPECT_FALSE(ReadValue(product::kInstallerKey, "Referrer").found);
+    EXPECT_EQ(DescrambleReferrerText(driver::GetSetting("rf1")), "ab");
+    EXPECT_EQ(DescrambleReferrerText(driver::GetSetting("rf2")), "cd");
+    EXPECT_EQ(DescrambleReferrerText(driver::GetSetting("rf3")), "ef\xFF" "gh");
+}
+
+// File indices whose step is made to fail: the hidden copy written first, the first package entry, one in the
+// middle and the last file.
+constexpr int kFailingFiles[] = {0, 1, 40, kFileCount - 1};
+
+TEST_F(SetupInstall, FailedFileStepRestoresTheProgramFolderExactly) {
+    const std::vector<std::string> order = InstallOrder();
+    ASSERT_EQ(order.size(), static_cast<size_t>(kFileCount));
+    Answers answers;
+    answers.program = Scratch("kvr-install-failing") + "\\Program";
+    // A folder named as file k stops its step; the folder must be as it was before the attempt.
+    const auto failEachInTurn = [&] {
+        for (int k : kFailingFiles) {
+            SCOPED_TRACE(order[k]);
+            const std::string obstacle = program_ + "\\" + order[k];
+            SetFileAttributesA(obstacle.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(obstacle.c_str());
+            ASSERT_EQ(SHCreateDirectoryExA(nullptr, obstacle.c_str(), nullptr), ERROR_SUCCESS);
+            const Snapshot before = TakeSnapshot(program_);
+            ExpectFileStepFails(order[k]);
+            EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+            EXPECT_EQ(TempInstallFolders(), tempBefore_);
+            ASSERT_TRUE(RemoveDirectoryA(obstacle.c_str()));
+        }
+    };
+
+    WalkToReady(answers);
+    failEachInTurn();
+    InstallToFinished();
+    ExpectInstalled();
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    ASSERT_TRUE(setup_.WaitForExit());
+
+    // Over the earlier installation, with contents of its own, so that restored files can be told from new ones.
+    for (const std::string& name : order) Overwrite(program_ + "\\" + name, "earlier " + name);
+    WalkToReady(answers);
+    failEachInTurn();
+    InstallToFinished();
+    ExpectInstalled();
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    ASSERT_TRUE(setup_.WaitForExit());
+}
+
+TEST_F(SetupInstall, DataFolderThatCannotBeCreatedRollsTheInstallationBack) {
+    const std::string root = Scratch("kvr-install-nodata");
+    const std::string blocked = root + "\\Blocked";
+    Answers answers;
+    answers.program = root + "\\Program";
+    answers.data = blocked + "\\Data";
+    WalkToReady(answers);
+    // The Data Folder page has accepted the folder; a plain file now stands where its parent must go.
+    RemoveDirectoryA(blocked.c_str());
+    win::FileHandle blocker(
+        CreateFileA(blocked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(blocker.Valid());
+    blocker.Reset();
+
+    driver::PressWizardButton(wizard_, PSBTN_NEXT);
+    driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.icon, driver::IconKind::Error);
+    EXPECT_EQ(box.text, "ERROR: Cannot create the recording & data files folder:\n\n" + data_);
+    driver::ClickButton(box.window, IDOK);
+    ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
+    EXPECT_FALSE(driver::FileExists(program_));
+    EXPECT_EQ(TempInstallFolders(), tempBefore_);
+    EXPECT_FALSE(driver::FileExists(StartMenuFolder()));
+    EXPECT_FALSE(KeyExists(product::kSettingsKey));
+    EXPECT_FALSE(KeyExists(product::kUninstallKey));
+}
+
+TEST_F(SetupInstall, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
+    InstallAndClose();
+    const std::string root = Scratch("kvr-install-temp");
+    for (bool userFile : {false, true}) {
+        const std::string temp = root + (userFile ? "\\Kept\\Backups" : "\\Gone\\Backups");
+        SCOPED_TRACE(temp);
+        if (userFile) {
+            ASSERT_EQ(SHCreateDirectoryExA(nullptr, temp.c_str(), nullptr), ERROR_SUCCESS);
+            Overwrite(temp + "\\notes.txt", "mine");
+        }
+        Answers answers;
+        answers.arguments = "/temp " + temp;
+        WalkToReady(answers);
+        driver::PressWizardButton(wizard_, PSBTN_NEXT);
+        // Every replaced file has its copy there until the last step.
+        size_t most = 0;
+        ASSERT_TRUE(driver::WaitUntil(
+            [&] {
+                most = std::max(most, FilesMatching(temp + "\\*.081").size());
+                return driver::CurrentPageId(wizard_) == kFinished;
+            },
+            60000));
+        EXPECT_EQ(most, static_cast<size_t>(kFileCount));
+        ExpectInstalled();
+        if (userFile)
+            EXPECT_EQ(FilesMatching(temp + "\\*"), (std::set<std::string>{".", "..", "notes.txt"}));
+        else
+            EXPECT_FALSE(driver::FileExists(temp));
+        driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+        ASSERT_TRUE(setup_.WaitForExit());
+    }
 }
 
 // Time from Next on the Ready page to the Finished page, against the floor the 10 ms timer sets.
