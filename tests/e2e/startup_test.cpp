@@ -9,6 +9,7 @@
 #include <string>
 
 #include "driver.h"
+#include "e2e_support.h"
 
 namespace {
 
@@ -26,11 +27,9 @@ constexpr char kNewerText[] =
 constexpr char kCannotRunText[] =
     "Cannot run installed program.\nConnect to the Internet and click OK. The installation will open the web site "
     "for you to download the latest version of the program.";
-constexpr char kCancelText[] =
-    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
-    "another time to complete the installation.\n\nExit Setup?";
-constexpr char kStandInClass[] = "KorvaneRecorderMainWnd";
-constexpr char kBrowserKey[] = "http\\shell\\open\\command";
+using e2e::CancelWizard;
+using e2e::kCancelText;
+using e2e::kStandInClass;
 
 class SetupStartup : public ::testing::Test {
 protected:
@@ -41,9 +40,6 @@ protected:
     }
     void TearDown() override {
         driver::ResetSetupRegistry();
-        if (!savedBrowser_.empty())
-            SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, savedBrowser_.c_str(),
-                        static_cast<DWORD>(savedBrowser_.size() + 1));
         if (HWND standIn = FindWindowA(kStandInClass, nullptr)) {
             PostMessageA(standIn, RegisterWindowMessageA("KVR_CloseImmediately"), 1, 0);
             driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) == nullptr; }, 5000);
@@ -54,32 +50,7 @@ protected:
         return driver::Process::Start(setupExe_, arguments);
     }
 
-    // Registers the recording browser as the default for http and returns its log path.
-    std::string InstallFakeBrowser() {
-        char saved[1024] = "";
-        DWORD size = sizeof saved;
-        if (SHGetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, nullptr, saved, &size) == ERROR_SUCCESS)
-            savedBrowser_ = saved;
-        // Unquoted, so that the program path is what stands before the first blank after its last backslash.
-        const std::string command = driver::BuiltFile("KVR_FAKE_BROWSER") + " %1";
-        SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, command.c_str(),
-                    static_cast<DWORD>(command.size() + 1));
-        const std::string log = driver::ScratchFolder("kvr-browser") + "\\calls.txt";
-        SetEnvironmentVariableA("KVR_BROWSER_LOG", log.c_str());
-        return log;
-    }
-
-    // Answers the cancel confirmation with Yes and waits for the setup to end.
-    static void CancelWizard(driver::Process& setup, HWND wizard) {
-        driver::PressWizardButton(wizard, PSBTN_CANCEL);
-        driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
-        ASSERT_EQ(confirm.text, kCancelText);
-        driver::ClickButton(confirm.window, IDYES);
-        ASSERT_TRUE(setup.WaitForExit());
-    }
-
     std::string setupExe_;
-    std::string savedBrowser_;
 };
 
 TEST_F(SetupStartup, HelpOptionsShowTheUsageAndEnd) {
@@ -205,7 +176,7 @@ TEST_F(SetupStartup, NewerVersionQuestionAnsweredNoEndsTheSetup) {
 }
 
 TEST_F(SetupStartup, NewerVersionThatCannotStartOpensTheDownloadPage) {
-    const std::string log = InstallFakeBrowser();
+    e2e::FakeBrowser browser;
     const std::string folder = driver::ScratchFolder("kvr-missing");
     driver::SetSetting("ver", "1.2.4");
     driver::SetSetting("InstallFolder", folder.c_str());
@@ -222,8 +193,8 @@ TEST_F(SetupStartup, NewerVersionThatCannotStartOpensTheDownloadPage) {
     EXPECT_EQ(failure.icon, IconKind::Error);
     driver::ClickButton(failure.window, IDOK);
     ASSERT_TRUE(setup.WaitForExit());
-    ASSERT_TRUE(driver::WaitUntil([&] { return !driver::ReadFileText(log).empty(); }));
-    EXPECT_EQ(driver::ReadFileText(log), "call 1\narg https://www.ostrevik-audio.example/php/download.php?what=kvr\n");
+    ASSERT_TRUE(driver::WaitUntil([&] { return !browser.Calls().empty(); }));
+    EXPECT_EQ(browser.Calls(), "call 1\narg https://www.ostrevik-audio.example/php/download.php?what=kvr\n");
 }
 
 TEST_F(SetupStartup, RichEditLibraryBesideTheSetupIsNeverLoaded) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "e2e_support.h"
 #include "engine/package_archive.h"
 #include "foundation/product.h"
 #include "integration/referrer_scramble.h"
@@ -41,11 +42,8 @@ constexpr int kQuickLaunchBox = 1016;
 constexpr int kProgress = 1018;
 constexpr int kFileCount = 102;
 constexpr int kStepTotal = 106;
-constexpr char kStandInClass[] = "KorvaneRecorderMainWnd";
-constexpr char kBrowserKey[] = "http\\shell\\open\\command";
-constexpr char kCancelText[] =
-    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
-    "another time to complete the installation.\n\nExit Setup?";
+using e2e::kCancelText;
+using e2e::kStandInClass;
 
 struct FindText {
     const char* text;
@@ -331,10 +329,6 @@ protected:
         DeleteFileA(DesktopLink().c_str());
         DeleteFileA(QuickLaunchLink().c_str());
         driver::ResetSetupRegistry();
-        if (!savedBrowser_.empty())
-            SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, savedBrowser_.c_str(),
-                        static_cast<DWORD>(savedBrowser_.size() + 1));
-        if (!browserLogFolder_.empty()) driver::RemoveTree(browserLogFolder_);
     }
 
     // Starts the setup and answers every question page with its suggestion or with `answers`, up to the
@@ -435,20 +429,6 @@ protected:
         EXPECT_EQ(TempInstallFolders(), tempBefore_) << "the temporary folder stayed";
     }
 
-    std::string InstallFakeBrowser() {
-        char saved[1024] = "";
-        DWORD size = sizeof saved;
-        if (SHGetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, nullptr, saved, &size) == ERROR_SUCCESS)
-            savedBrowser_ = saved;
-        const std::string command = driver::BuiltFile("KVR_FAKE_BROWSER") + " %1";
-        SHSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, command.c_str(),
-                    static_cast<DWORD>(command.size() + 1));
-        browserLogFolder_ = driver::ScratchFolder("kvr-install-browser");
-        const std::string log = browserLogFolder_ + "\\calls.txt";
-        SetEnvironmentVariableA("KVR_BROWSER_LOG", log.c_str());
-        return log;
-    }
-
     std::string setupExe_;
     std::string program_;
     std::string data_;
@@ -457,8 +437,6 @@ protected:
     bool quickLaunch_ = false;
     HWND installing_ = nullptr;
     std::vector<std::string> scratch_;
-    std::string savedBrowser_;
-    std::string browserLogFolder_;
     std::set<std::string> tempBefore_;
     PrivateShellFolders shellFolders_;
     driver::Process setup_;
@@ -466,7 +444,7 @@ protected:
 };
 
 TEST_F(SetupInstall, FreshInstallWithTheSuggestionsThenFinishRunsAllThreeActions) {
-    const std::string log = InstallFakeBrowser();
+    e2e::FakeBrowser browser;
     WalkToReady();
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
     ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
@@ -488,10 +466,10 @@ TEST_F(SetupInstall, FreshInstallWithTheSuggestionsThenFinishRunsAllThreeActions
     const std::string manual = "arg " + program_ + "\\Manual\\index.htm\n";
     const std::string guide = "arg " + program_ + "\\Quick Setup\\index.htm\n";
     ASSERT_TRUE(driver::WaitUntil([&] {
-        const std::string calls = driver::ReadFileText(log);
+        const std::string calls = browser.Calls();
         return calls.find(manual) != std::string::npos && calls.find(guide) != std::string::npos;
-    })) << driver::ReadFileText(log);
-    const std::string calls = driver::ReadFileText(log);
+    })) << browser.Calls();
+    const std::string calls = browser.Calls();
     EXPECT_EQ(calls.size(), std::string("call 1\n").size() * 2 + manual.size() + guide.size()) << calls;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "driver.h"
+#include "e2e_support.h"
 
 namespace {
 
@@ -23,9 +24,8 @@ constexpr int kLicenseView = 1000;
 constexpr int kAccept = 1001;
 constexpr int kDecline = 1002;
 
-constexpr char kCancelText[] =
-    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
-    "another time to complete the installation.\n\nExit Setup?";
+using e2e::CancelWizard;
+using e2e::kCancelText;
 constexpr char kUninstallerName[] = "Korvane Version 1_2_2 Uninstaller.exe";
 // What a 1.2.2 installation holds in its program folder.
 const char* const kOldFiles[] = {"kvr.exe", "kvrsched.exe", "kvr122.dat", "uninst_kvr.exe"};
@@ -76,14 +76,6 @@ protected:
     static void GoToLicense(HWND wizard) {
         driver::PressWizardButton(wizard, PSBTN_NEXT);
         ASSERT_TRUE(driver::WaitForPage(wizard, kLicensePage));
-    }
-
-    static void CancelWizard(driver::Process& setup, HWND wizard) {
-        driver::PressWizardButton(wizard, PSBTN_CANCEL);
-        driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
-        ASSERT_EQ(confirm.text, kCancelText);
-        driver::ClickButton(confirm.window, IDYES);
-        ASSERT_TRUE(setup.WaitForExit());
     }
 
     std::string setupExe_;

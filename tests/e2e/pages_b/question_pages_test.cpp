@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "e2e_support.h"
 
 namespace {
 
@@ -36,9 +37,8 @@ constexpr int kQuickLaunchIcon = 1016;
 constexpr int kSummary = 1017;
 
 constexpr char kUseBrowse[] = "If you're not sure how to write a path, use Browse button...";
-constexpr char kCancelText[] =
-    "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
-    "another time to complete the installation.\n\nExit Setup?";
+using e2e::CancelWizard;
+using e2e::kCancelText;
 constexpr char kReinstallText[] =
     "Another copy of the program is already installed for this user...\nIf you continue with the installation the "
     "program files will be reinstalled.";
@@ -188,13 +188,28 @@ protected:
         ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
     }
 
-    // Cancel, Yes, and the process ends.
-    static void CancelWizard(driver::Process& setup, HWND wizard) {
-        driver::PressWizardButton(wizard, PSBTN_CANCEL);
-        const MessageBoxInfo confirm = setup.WaitForMessageBox();
-        ASSERT_EQ(confirm.text, kCancelText);
-        driver::ClickButton(confirm.window, IDYES);
-        ASSERT_TRUE(setup.WaitForExit());
+    struct Refusal {
+        std::string typed;
+        std::string message;
+    };
+
+    // Types each text on the Destination page and presses Next: a stop box with the case's
+    // message, and after OK the page stays with the text as typed.
+    static void ExpectDestinationRefusals(driver::Process& setup, HWND wizard, const std::vector<Refusal>& cases) {
+        HWND page = driver::CurrentPage(wizard);
+        for (const Refusal& c : cases) {
+            SCOPED_TRACE(c.typed);
+            driver::SetControlText(page, kDestinationEdit, c.typed);
+            const MessageBoxInfo box = NextWithBox(setup, wizard);
+            ASSERT_NE(box.window, nullptr);
+            EXPECT_EQ(box.caption, "Korvane 1.2.3 - Setup");
+            EXPECT_EQ(box.text, c.message);
+            EXPECT_EQ(box.icon, IconKind::Error);
+            EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+            Answer(setup, box, IDOK);
+            EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
+            EXPECT_EQ(driver::ControlText(page, kDestinationEdit), c.typed);
+        }
     }
 
     std::string setupExe_;
@@ -300,10 +315,7 @@ TEST_F(QuestionPages, OnWindowsXpOnlyTheQuickLaunchIconCanBeChosen) {
 TEST_F(QuestionPages, EveryRefusedDestinationNamesItsReasonAndKeepsThePage) {
     const std::string blocker = ScratchFile(profile_ + "\\kvr-blocker");
     WriteTextFile(blocker, "a file where a folder should be");
-    struct Case {
-        std::string typed;
-        std::string message;
-    } cases[] = {
+    const std::vector<Refusal> cases = {
         {"", "Please specify folder where you'd like to install the program..."},
         {" \t ", "Please specify folder where you'd like to install the program..."},
         {"C:\\Korvane:2", std::string("ERROR: Specified path for installation is not valid.\n\n") + kUseBrowse},
@@ -316,20 +328,8 @@ TEST_F(QuestionPages, EveryRefusedDestinationNamesItsReasonAndKeepsThePage) {
     driver::Process setup = Start();
     HWND wizard = WalkTo(setup, kDestination);
     ASSERT_NE(wizard, nullptr);
+    ExpectDestinationRefusals(setup, wizard, cases);
     HWND page = driver::CurrentPage(wizard);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        driver::SetControlText(page, kDestinationEdit, c.typed);
-        const MessageBoxInfo box = NextWithBox(setup, wizard);
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.caption, "Korvane 1.2.3 - Setup");
-        EXPECT_EQ(box.text, c.message);
-        EXPECT_EQ(box.icon, IconKind::Error);
-        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-        Answer(setup, box, IDOK);
-        EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
-        EXPECT_EQ(driver::ControlText(page, kDestinationEdit), c.typed);
-    }
     // A bare fixed drive passes the form checks and is probed at its root.
     driver::SetControlText(page, kDestinationEdit, "C:");
     EXPECT_TRUE(Advance(wizard, kStartMenu));
@@ -560,10 +560,7 @@ TEST_F(DriveKinds, FoldersOffFixedLocalDisksAreRefused) {
     const std::string nonFixed =
         "ERROR: You have selected a non-fixed drive.\n\nPlease select a folder on a fixed disk on your local "
         "computer...";
-    struct Case {
-        const char* typed;
-        std::string message;
-    } cases[] = {
+    const std::vector<Refusal> cases = {
         {"K:\\Korvane", nonFixed},
         {"L:\\Korvane", nonFixed},
         {"N:\\Korvane", std::string("ERROR: Specified network drive that cannot be used.\n") + kUseBrowse},
@@ -573,17 +570,7 @@ TEST_F(DriveKinds, FoldersOffFixedLocalDisksAreRefused) {
     driver::Process setup = Start();
     HWND wizard = WalkTo(setup, kDestination);
     ASSERT_NE(wizard, nullptr);
-    HWND page = driver::CurrentPage(wizard);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        driver::SetControlText(page, kDestinationEdit, c.typed);
-        const MessageBoxInfo box = NextWithBox(setup, wizard);
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.text, c.message);
-        EXPECT_EQ(box.icon, IconKind::Error);
-        Answer(setup, box, IDOK);
-        EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
-    }
+    ExpectDestinationRefusals(setup, wizard, cases);
     CancelWizard(setup, wizard);
 }
 
