@@ -107,11 +107,7 @@ int RunRegistryDwordRequest(RegistryDwordRequest& request) {
 SetupString ReadSetting(HKEY root, const char* valueName, const char* defaultText, int32_t* status) {
     SetupString result;
     int32_t readStatus = 0;
-    RegistryRequest request;
-    request.flags = kRegistryRead;
-    request.root = root;
-    request.subkey = product::kSettingsKey;
-    request.valueName = valueName;
+    RegistryRequest request(kRegistryRead, root, product::kSettingsKey, valueName);
     request.destination = &result;
     request.readStatus = &readStatus;
     RunRegistryRequest(request);
@@ -121,21 +117,13 @@ SetupString ReadSetting(HKEY root, const char* valueName, const char* defaultTex
 }
 
 int WriteSetting(const char* valueName, const char* text, HKEY root) {
-    RegistryRequest request;
-    request.flags = kRegistryWrite;
-    request.root = root;
-    request.subkey = product::kSettingsKey;
-    request.valueName = valueName;
+    RegistryRequest request(kRegistryWrite, root, product::kSettingsKey, valueName);
     request.textToWrite = text;
     return RunRegistryRequest(request);
 }
 
 int WriteSettingDword(const char* valueName, uint32_t number, HKEY root) {
-    RegistryDwordRequest request;
-    request.flags = kRegistryWrite;
-    request.root = root;
-    request.subkey = product::kSettingsKey;
-    request.valueName = valueName;
+    RegistryDwordRequest request(kRegistryWrite, root, product::kSettingsKey, valueName);
     request.numberToWrite = number;
     return RunRegistryDwordRequest(request);
 }

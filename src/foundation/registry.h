@@ -16,6 +16,10 @@ enum RegistryRequestFlags : uint32_t {
 
 /// Read status: 1 read, 0 absent (or of another type, or empty data), -1 other failure.
 struct RegistryRequest {
+    RegistryRequest() = default;
+    RegistryRequest(uint32_t flags_, HKEY root_, const char* subkey_, const char* valueName_)
+        : flags(flags_), root(root_), subkey(subkey_), valueName(valueName_) {}
+
     uint32_t flags = 0;
     HKEY root = nullptr;
     const char* subkey = "";
@@ -27,6 +31,10 @@ struct RegistryRequest {
 };
 
 struct RegistryDwordRequest {
+    RegistryDwordRequest() = default;
+    RegistryDwordRequest(uint32_t flags_, HKEY root_, const char* subkey_, const char* valueName_)
+        : flags(flags_), root(root_), subkey(subkey_), valueName(valueName_) {}
+
     uint32_t flags = 0;
     HKEY root = nullptr;
     const char* subkey = "";

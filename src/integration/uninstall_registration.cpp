@@ -15,11 +15,7 @@ constexpr const char kReferrerValue[] = "Referrer";
 int RegisterUninstaller(HKEY root) {
     int allWritten = 1;
     for (const NamedText& value : UninstallEntryValues(g_choices.InstallFolder.c_str())) {
-        RegistryRequest request;
-        request.flags = kRegistryWrite;
-        request.root = root;
-        request.subkey = product::kUninstallKey;
-        request.valueName = value.name;
+        RegistryRequest request(kRegistryWrite, root, product::kUninstallKey, value.name);
         request.textToWrite = value.value.c_str();
         allWritten &= RunRegistryRequest(request) ? 1 : 0;
     }
@@ -29,11 +25,7 @@ int RegisterUninstaller(HKEY root) {
 void TakeInstallerReferrer(SetupString& first, SetupString& second, SetupString& third) {
     SetupString referrer("");
     int32_t status = 0;
-    RegistryRequest request;
-    request.flags = kRegistryRead;
-    request.root = HKEY_CURRENT_USER;
-    request.subkey = product::kInstallerKey;
-    request.valueName = kReferrerValue;
+    RegistryRequest request(kRegistryRead, HKEY_CURRENT_USER, product::kInstallerKey, kReferrerValue);
     request.destination = &referrer;
     request.readStatus = &status;
     RunRegistryRequest(request);

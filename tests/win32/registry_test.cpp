@@ -30,11 +30,7 @@ TEST_F(RegistryTest, MissingKeyGivesTheDefaultWithStatusZero) {
     EXPECT_STREQ(ReadSetting(HKEY_CURRENT_USER, "ver", "0", &status).c_str(), "0");
     EXPECT_EQ(status, 0);
 
-    RegistryRequest request;
-    request.flags = kRegistryRead;
-    request.root = HKEY_CURRENT_USER;
-    request.subkey = product::kSettingsKey;
-    request.valueName = "ver";
+    RegistryRequest request(kRegistryRead, HKEY_CURRENT_USER, product::kSettingsKey, "ver");
     request.readStatus = &status;
     EXPECT_EQ(RunRegistryRequest(request), 1);
     EXPECT_EQ(request.lastError, ERROR_FILE_NOT_FOUND);
@@ -105,11 +101,7 @@ TEST_F(RegistryTest, DwordRoundTripAndTypeMismatch) {
     };
     for (const Case& c : cases) {
         int32_t status = 9;
-        RegistryDwordRequest request;
-        request.flags = kRegistryRead;
-        request.root = HKEY_CURRENT_USER;
-        request.subkey = product::kSettingsKey;
-        request.valueName = c.name;
+        RegistryDwordRequest request(kRegistryRead, HKEY_CURRENT_USER, product::kSettingsKey, c.name);
         request.readStatus = &status;
         EXPECT_EQ(RunRegistryDwordRequest(request), 1);
         EXPECT_EQ(status, c.status) << c.name;
@@ -120,11 +112,7 @@ TEST_F(RegistryTest, DwordRoundTripAndTypeMismatch) {
 TEST_F(RegistryTest, ReadThenWriteInOneRequest) {
     SetupString before;
     int32_t status = 9;
-    RegistryRequest request;
-    request.flags = kRegistryRead | kRegistryWrite;
-    request.root = HKEY_CURRENT_USER;
-    request.subkey = product::kSettingsKey;
-    request.valueName = "nshbt0";
+    RegistryRequest request(kRegistryRead | kRegistryWrite, HKEY_CURRENT_USER, product::kSettingsKey, "nshbt0");
     request.textToWrite = "after";
     request.destination = &before;
     request.readStatus = &status;
