@@ -143,15 +143,6 @@ std::string Differences(const Snapshot& before, const Snapshot& after) {
     return names;
 }
 
-// Replaces the contents of a file that may be hidden or read-only.
-void Overwrite(const std::string& path, const std::string& text) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    win::FileHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
 std::string TempPath() {
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
@@ -522,12 +513,21 @@ TEST_F(SetupInstall, CancelOnceTheShortcutStepBeganIsRefusedWithoutAQuestion) {
     }
     ASSERT_EQ(late.count(caption), 1u) << caption;
     PostMessageA(wizard_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
-    EXPECT_EQ(setup_.CurrentMessageBox().window, nullptr);
-    EXPECT_TRUE(setup_.Running());
+    // When the last step has just moved to the Finished page, the press lands there and closes the
+    // wizard, as Cancel on that page does; either way nothing is asked and nothing is rolled back.
+    bool asked = false;
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] {
+            asked |= setup_.CurrentMessageBox().window != nullptr;
+            return !setup_.Running() || driver::CurrentPageId(wizard_) == kFinished;
+        },
+        60000));
+    EXPECT_FALSE(asked);
     ExpectInstalled();
-    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
-    ASSERT_TRUE(setup_.WaitForExit());
+    if (setup_.Running()) {
+        driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+        ASSERT_TRUE(setup_.WaitForExit());
+    }
 }
 
 TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
@@ -722,7 +722,7 @@ TEST_F(SetupInstall, FailedFileStepRestoresTheProgramFolderExactly) {
     ASSERT_TRUE(setup_.WaitForExit());
 
     // Over the earlier installation, with contents of its own, so that restored files can be told from new ones.
-    for (const std::string& name : order) Overwrite(program_ + "\\" + name, "earlier " + name);
+    for (const std::string& name : order) driver::WriteFileText(program_ + "\\" + name, "earlier " + name);
     WalkToReady(answers);
     failEachInTurn();
     InstallToFinished();
@@ -767,7 +767,7 @@ TEST_F(SetupInstall, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
         SCOPED_TRACE(temp);
         if (userFile) {
             ASSERT_EQ(SHCreateDirectoryExA(nullptr, temp.c_str(), nullptr), ERROR_SUCCESS);
-            Overwrite(temp + "\\notes.txt", "mine");
+            driver::WriteFileText(temp + "\\notes.txt", "mine");
         }
         Answers answers;
         answers.arguments = "/temp " + temp;
