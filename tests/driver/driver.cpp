@@ -360,4 +360,13 @@ LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam, LPA
     return static_cast<LRESULT>(result);
 }
 
+bool WriteFileText(const std::string& path, const std::string& bytes) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    win::FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
 }  // namespace driver

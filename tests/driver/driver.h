@@ -113,6 +113,8 @@ std::string ScratchFolder(const char* name);
 void RemoveTree(const std::string& folder);
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
+/// Replaces the file's bytes (also a hidden or read-only file); false when it cannot be written.
+bool WriteFileText(const std::string& path, const std::string& bytes);
 
 /// The whole text of a control however long (ControlText stops at 4095 characters).
 std::string LongControlText(HWND parent, int id);

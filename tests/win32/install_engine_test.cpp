@@ -42,24 +42,6 @@ struct Item {
 };
 using Snapshot = std::map<std::string, Item>;
 
-std::string ReadWholeFile(const std::string& path) {
-    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file) return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    win::FileHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 void TakeSnapshot(const std::string& folder, const std::string& relative, Snapshot& out) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -74,7 +56,7 @@ void TakeSnapshot(const std::string& folder, const std::string& relative, Snapsh
         if (item.folder) {
             TakeSnapshot(path, key, out);
         } else {
-            item.bytes = ReadWholeFile(path);
+            item.bytes = driver::ReadFileText(path);
             item.attributes = found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
         }
         out[key] = item;
@@ -239,7 +221,7 @@ TEST_F(InstallEngine, FullRunInstallsEveryFileAndRemovesTheGeneratedTempFolder) 
     EXPECT_EQ(g_install.stepTotal, 106);
     EXPECT_EQ(g_install.stepIndex, 106);
     ExpectPayloadInstalled();
-    EXPECT_EQ(ReadWholeFile(program_ + "\\__cdca.lx"), ReadWholeFile(program_ + "\\__cdcb.lx"));
+    EXPECT_EQ(driver::ReadFileText(program_ + "\\__cdca.lx"), driver::ReadFileText(program_ + "\\__cdcb.lx"));
 
     // The generated folder lay below the user's temporary folder, and is gone again.
     char system[MAX_PATH];
@@ -267,7 +249,7 @@ TEST_F(InstallEngine, FailureAtAnyFileRollsTheFolderBackAndASecondAttemptSucceed
                 ASSERT_EQ(InstallFresh(), "");
                 // The user's own versions of some files, one of them read-only and one hidden copy.
                 for (int changed : {0, 2, 39, 41, 60, kFileCount - 2})
-                    WriteWholeFile(program_ + "\\" + FileName(changed), "previous " + std::to_string(changed));
+                    driver::WriteFileText(program_ + "\\" + FileName(changed), "previous " + std::to_string(changed));
                 SetFileAttributesA((program_ + "\\" + FileName(2)).c_str(), FILE_ATTRIBUTE_READONLY);
                 DeleteFileA((program_ + "\\" + FileName(60)).c_str());  // not there before: deleted again
             }
@@ -292,7 +274,7 @@ TEST_F(InstallEngine, FailureAtAnyFileRollsTheFolderBackAndASecondAttemptSucceed
 }
 
 TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
-    WriteWholeFile(scratch_ + "\\blocker", "a file where a folder should be");
+    driver::WriteFileText(scratch_ + "\\blocker", "a file where a folder should be");
     data_ = scratch_ + "\\blocker\\Data";
     g_choices.DataFolder = data_.c_str();
     const std::string error = InstallFresh();
@@ -310,7 +292,7 @@ TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
 TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKept) {
     ASSERT_EQ(InstallFresh(), "");
     const std::string userFile = program_ + "\\" + FileName(5);
-    WriteWholeFile(userFile, "the user's only copy");
+    driver::WriteFileText(userFile, "the user's only copy");
     PlaceObstacle(program_, FileName(50));
     g_choices.TempFolder = (scratch_ + "\\backups").c_str();
     ResetInstallState();
@@ -347,7 +329,7 @@ TEST_F(InstallEngine, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
 
     // A folder that holds something else stays, with only that in it.
     CreateDirectoryA(temp.c_str(), nullptr);
-    WriteWholeFile(temp + "\\mine.txt", "mine");
+    driver::WriteFileText(temp + "\\mine.txt", "mine");
     ResetInstallState();
     ASSERT_EQ(RunInstallation(), "");
     const Snapshot left = SnapshotOf(temp);
@@ -455,9 +437,9 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     driver::SetSetting("instOSMP", oldMenu.c_str());
     for (const std::string& old : {oldMenu + "Korvane & Scheduler.lnk", oldMenu + "Uninstall.lnk",
                                    desktop + "Korvane & Scheduler.lnk"})
-        WriteWholeFile(old, "old link");
+        driver::WriteFileText(old, "old link");
     CreateFolderChain(quickLaunch.c_str());
-    WriteWholeFile(quickLaunch + "Korvane & Scheduler.lnk", "old link");
+    driver::WriteFileText(quickLaunch + "Korvane & Scheduler.lnk", "old link");
 
     g_choices.StartMenuPath = startMenu.c_str();
     g_choices.CreateStartMenuFolder = 1;
@@ -500,7 +482,7 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     // A recorded folder that holds other files stays, and so does its record.
     g_choices.CreateStartMenuFolder = 1;
     ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
-    WriteWholeFile(startMenu + "notes.txt", "mine");
+    driver::WriteFileText(startMenu + "notes.txt", "mine");
     g_choices.CreateStartMenuFolder = 0;
     ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
     EXPECT_TRUE(Exists(startMenu + "notes.txt"));

@@ -71,14 +71,6 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void WriteTextFile(const std::string& path, const char* text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, text, lstrlenA(text), &written, nullptr);
-    CloseHandle(file);
-}
-
 // The shell's folder browser that the setup shows, or null.
 HWND FolderBrowser(const driver::Process& setup) {
     for (HWND window : setup.Windows()) {
@@ -314,7 +306,7 @@ TEST_F(QuestionPages, OnWindowsXpOnlyTheQuickLaunchIconCanBeChosen) {
 
 TEST_F(QuestionPages, EveryRefusedDestinationNamesItsReasonAndKeepsThePage) {
     const std::string blocker = ScratchFile(profile_ + "\\kvr-blocker");
-    WriteTextFile(blocker, "a file where a folder should be");
+    ASSERT_TRUE(driver::WriteFileText(blocker, "a file where a folder should be"));
     const std::vector<Refusal> cases = {
         {"", "Please specify folder where you'd like to install the program..."},
         {" \t ", "Please specify folder where you'd like to install the program..."},
@@ -407,9 +399,9 @@ TEST_F(QuestionPages, TheDataFolderChecksNameTheDataFolder) {
 // Without the right to write into the program-files folder the user is offered the suggested folder.
 TEST_F(QuestionPages, AnUnwritableFolderWithoutFullRightsOffersTheSuggestion) {
     const std::string blocker = ScratchFile(profile_ + "\\kvr-blocker");
-    WriteTextFile(blocker, "a file where a folder should be");
+    ASSERT_TRUE(driver::WriteFileText(blocker, "a file where a folder should be"));
     const std::string programFilesProbe = ScratchFile(SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Test1234");
-    WriteTextFile(programFilesProbe, "blocks the program-files probe");
+    ASSERT_TRUE(driver::WriteFileText(programFilesProbe, "blocks the program-files probe"));
 
     driver::Process setup = Start();
     HWND wizard = WalkTo(setup, kDestination);
@@ -436,9 +428,9 @@ TEST_F(QuestionPages, AnUnwritableFolderWithoutFullRightsOffersTheSuggestion) {
 
 TEST_F(QuestionPages, FoldersOfAnEarlierInstallationAreLocked) {
     const std::string installed = ScratchFolder("kvr-installed");
-    WriteTextFile(installed + "\\kvr.exe", "the program");
+    ASSERT_TRUE(driver::WriteFileText(installed + "\\kvr.exe", "the program"));
     const std::string recordings = ScratchFolder("kvr-recordings");
-    WriteTextFile(recordings + "\\take1.mp3", "recorded earlier");
+    ASSERT_TRUE(driver::WriteFileText(recordings + "\\take1.mp3", "recorded earlier"));
     driver::SetSetting("InstallFolder", ("  " + installed + "\\ ").c_str());
     driver::SetSetting("SetupSchdRcFldr", (recordings + "\\").c_str());
 
@@ -546,7 +538,7 @@ TEST_F(QuestionPages, CancelRemovesOnlyTheEmptyTargetFolders) {
     // What the installation would have made so far: two empty folders and one with a recording.
     for (const std::string& folder : {programFolder_, dataFolder_, startMenuFolder_})
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
-    WriteTextFile(dataFolder_ + "\\take1.mp3", "recorded");
+    ASSERT_TRUE(driver::WriteFileText(dataFolder_ + "\\take1.mp3", "recorded"));
     CancelWizard(setup, wizard);
     EXPECT_FALSE(IsFolder(programFolder_));
     EXPECT_FALSE(IsFolder(startMenuFolder_));
@@ -579,7 +571,7 @@ TEST_F(DriveKinds, FoldersOffFixedLocalDisksAreRefused) {
 TEST_F(DriveKinds, ALockedFolderThatFailsIsReplacedByTheSuggestion) {
     const std::string installed = ScratchFile("R:\\Korvane");
     ASSERT_TRUE(CreateDirectoryA(installed.c_str(), nullptr));
-    WriteTextFile(installed + "\\kvr.exe", "the program");
+    ASSERT_TRUE(driver::WriteFileText(installed + "\\kvr.exe", "the program"));
     driver::SetSetting("InstallFolder", installed.c_str());
 
     driver::Process setup = Start();
