@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (as root), only what is missing.
+# 32-bit Wine (the i386 architecture and wine32:i386) only where this machine can execute
+# 32-bit programs: elsewhere it cannot start, and the tests use 64-bit Wine.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    apt_updated=0
+packages=(cmake g++ clang libclang-rt-dev googletest mingw-w64 wine wine64 xvfb xauth imagemagick liblnk-utils python3)
+if kvr_can_run_32bit; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        apt_updated=0
+    fi
+    packages+=(wine32:i386)
 fi
-for p in cmake g++ clang libclang-rt-14-dev googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth imagemagick liblnk-utils python3; do
+for p in "${packages[@]}"; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ "${apt_updated:-1}" = 0 ]; then

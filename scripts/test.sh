@@ -4,14 +4,21 @@
 #   2. Win32: GoogleTest cross-compiled and run under Wine;
 #   3. end to end: the real setup.exe under Wine and a virtual display, driven from a second program.
 # Installs what is missing first (as root), and uses a fresh private Wine prefix in build/.
+#
+# The Wine tiers run the 32-bit build where this machine can execute 32-bit
+# programs, else the x86_64 build of the same sources under 64-bit Wine;
+# KVR_TEST_ARCH=i686 or x86_64 forces one. The shipped 32-bit setup.exe is
+# built and its imports checked either way.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=${KVR_JOBS:-2}
+source scripts/wine-env.sh
 
 if [ "$(id -u)" = 0 ]; then
     bash scripts/install-deps.sh
 fi
+kvr_choose_test_arch
 
 echo "== native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -23,21 +30,35 @@ if [ -x scripts/fuzz.sh ]; then
     scripts/fuzz.sh "${KVR_FUZZ_SECONDS:-20}"
 fi
 
-echo "== Windows build"
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win -j"$jobs"
+echo "== Windows build, 32-bit (the shipped setup.exe)"
+win32=$(kvr_configure_windows i686)
+if [ "$KVR_ARCH" = i686 ]; then
+    cmake --build "$win32" -j"$jobs"
+else
+    cmake --build "$win32" --target setup -j"$jobs"
+fi
+scripts/check-imports.sh i686 "$win32/src/setup.exe"
 
-echo "== Win32 and end-to-end tests under Wine"
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+tested=$win32
+if [ "$KVR_ARCH" = x86_64 ]; then
+    echo "== Windows build, 64-bit (the same sources, for 64-bit Wine)"
+    tested=$(kvr_configure_windows x86_64)
+    cmake --build "$tested" -j"$jobs"
+    scripts/check-imports.sh x86_64 "$tested/src/setup.exe"
+fi
+
+echo "== Win32 and end-to-end tests under Wine ($KVR_ARCH build, $tested)"
+kvr_use_wine "$KVR_ARCH"
 if [ -d "$WINEPREFIX" ]; then
-    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
 fi
 status=0
 if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
-    (cd build/win && ctest --output-on-failure) || status=$?
+    (cd "$tested" && ctest --output-on-failure) || status=$?
 else
-    (cd build/win && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure) || status=$?
+    (cd "$tested" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure) || status=$?
 fi
 wineserver -k 2>/dev/null || true
+echo "== Wine tiers tested the $KVR_ARCH build"
 exit "$status"

@@ -1,12 +1,26 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's private prefix (created on
 # first use), under a virtual display when there is none. CMake uses this as the
-# emulator of the Windows build, so ctest runs the Win32 and end-to-end tests here.
+# emulator of the Windows builds, so ctest runs the Win32 and end-to-end tests here.
+#
+#   scripts/wine-exec.sh [--arch i686|x86_64] PROGRAM [ARGUMENTS...]
+#
+# Without --arch, a program file's own architecture decides, else the machine's
+# choice (see wine-env.sh); each architecture has a prefix of its own.
 set -u
-root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX=${KVR_WINEPREFIX:-$root/build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+arch=
+if [ "${1:-}" = --arch ]; then
+    arch=$2
+    shift 2
+fi
+[ -n "$arch" ] || arch=$(kvr_pe_arch "${1:-}")
+[ -n "$arch" ] || arch=${KVR_ARCH:-}
+if [ -z "$arch" ]; then
+    kvr_choose_test_arch >/dev/null
+    arch=$KVR_ARCH
+fi
+kvr_use_wine "$arch"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     flock "$WINEPREFIX.lock" bash -c '

@@ -241,7 +241,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!removal_folder.empty()) {
         const std::string parent = ArgumentAfter(args, "/waitfor");
         if (!parent.empty()) {
-            payload::Handle original(reinterpret_cast<HANDLE>(std::strtoul(parent.c_str(), nullptr, 10)));
+            // A handle is pointer-sized: read it back as wide as it was written.
+            const auto value = static_cast<UINT_PTR>(std::strtoull(parent.c_str(), nullptr, 10));
+            payload::Handle original(reinterpret_cast<HANDLE>(value));
             WaitForSingleObject(original.get(), 10000);
         }
         Uninstall(removal_folder);

@@ -4,8 +4,9 @@
 #include <cstring>
 #include <new>
 
-static_assert(sizeof(void*) != 4 || sizeof(PackageEntry) == 12, "32-bit index records are 12 bytes");
-static_assert(sizeof(void*) != 4 || sizeof(PackageIndex) == 4, "32-bit index header is the count alone");
+// 32-bit: 12-byte records after a 4-byte count; 64-bit: 16-byte records after a padded count.
+static_assert(sizeof(PackageEntry) == sizeof(void*) + 8, "an index record is a name pointer and two words");
+static_assert(sizeof(PackageIndex) == sizeof(void*), "the index header is the count, aligned for the records");
 
 namespace {
 

@@ -23,7 +23,7 @@ struct PackageEntry {
 };
 
 /// The index: one heap block, a count followed by `count` entries in table
-/// order. On the 32-bit target it is exactly 4 + 12 x N bytes.
+/// order. On the 32-bit target it is exactly 4 + 12 x N bytes (8 + 16 x N in 64-bit code).
 struct alignas(PackageEntry) PackageIndex {
     uint32_t count;
 

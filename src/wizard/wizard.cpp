@@ -37,7 +37,10 @@ constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
 
 constexpr UINT kPageSize = sizeof(WizardPage);
 constexpr UINT kSheetSize = sizeof(PROPSHEETHEADERA);
-static_assert(kPageSize == 56 && kSheetSize == 52, "32-bit property sheet structures");
+// The page is the fourth version of the structure (with hbmHeader), the sheet the second.
+constexpr bool kPointers64 = sizeof(void*) == 8;
+static_assert(kPageSize == (kPointers64 ? 104 : 56), "property sheet page with its header bitmap");
+static_assert(kSheetSize == (kPointers64 ? 96 : 52), "property sheet header with watermark and header bitmap");
 
 constexpr DWORD kWizard97PageFlags = PSP_USETITLE | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
 constexpr DWORD kWizard97SheetFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK |

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <prsht.h>
 
-/// A page description in its full 56-byte form (the one with a header bitmap field);
+/// A page description in its full form (with the header bitmap field: 56 bytes, 104 in 64-bit code);
 /// the sheet steps through the array by dwSize.
 struct WizardPage {
     PROPSHEETPAGEA page;

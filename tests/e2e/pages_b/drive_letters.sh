@@ -4,15 +4,17 @@
 # linked to one scratch folder, and Q: with no folder behind it. Wine's mount
 # manager reads the drive types from the 64-bit registry view when its server
 # starts, so the server of this prefix is stopped afterwards.
+#   drive_letters.sh SOURCE_DIR i686|x86_64 add|remove
 set -eu
 root=$1
-action=$2
-export WINEPREFIX=${KVR_WINEPREFIX:-$root/build/wineprefix}
-export WINEDEBUG=-all
-wine_exec=$root/scripts/wine-exec.sh
+arch=$2
+action=$3
+source "$root/scripts/wine-env.sh"
+kvr_use_wine "$arch"
+wine_exec() { "$root/scripts/wine-exec.sh" --arch "$arch" "$@"; }
 target=$WINEPREFIX/kvr-drive-target
 
-"$wine_exec" cmd /c exit 0 >/dev/null 2>&1 || true  # creates the prefix on first use
+wine_exec cmd /c exit 0 >/dev/null 2>&1 || true  # creates the prefix on first use
 for entry in k:floppy l:cdrom n:network r:ramdisk q:; do
     letter=${entry%%:*}:
     kind=${entry#*:}
@@ -20,10 +22,10 @@ for entry in k:floppy l:cdrom n:network r:ramdisk q:; do
     if [ "$action" = add ] && [ -n "$kind" ]; then
         mkdir -p "$target"
         ln -sfn "$target" "$link"
-        "$wine_exec" reg add 'HKLM\Software\Wine\Drives' /v "$letter" /d "$kind" /f /reg:64 >/dev/null 2>&1
+        wine_exec reg add 'HKLM\Software\Wine\Drives' /v "$letter" /d "$kind" /f /reg:64 >/dev/null 2>&1
     else
         rm -f "$link"
-        "$wine_exec" reg delete 'HKLM\Software\Wine\Drives' /v "$letter" /f /reg:64 >/dev/null 2>&1 || true
+        wine_exec reg delete 'HKLM\Software\Wine\Drives' /v "$letter" /f /reg:64 >/dev/null 2>&1 || true
     fi
 done
 [ "$action" = add ] || rm -rf "$target"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks that a Windows program is a PE of the given architecture and imports
+# only DLLs that ship with Windows (everything else is linked in statically).
+#   scripts/check-imports.sh i686|x86_64 PROGRAM
+set -euo pipefail
+arch=$1
+program=$2
+case $arch in
+i686) format=pei-i386 ;;
+x86_64) format=pei-x86-64 ;;
+*) echo "check-imports: unknown architecture '$arch'" >&2; exit 2 ;;
+esac
+dump=$("$arch-w64-mingw32-objdump" -p "$program")
+if ! grep -q "file format $format\$" <<<"$dump"; then
+    echo "check-imports: $program is not a $format program:" >&2
+    grep 'file format' <<<"$dump" >&2 || true
+    exit 1
+fi
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | sort -u)
+status=0
+for dll in $imports; do
+    case $dll in
+    advapi32.dll | comctl32.dll | comdlg32.dll | gdi32.dll | kernel32.dll | msvcrt.dll | ole32.dll | \
+        oleaut32.dll | shell32.dll | shlwapi.dll | user32.dll | version.dll) ;;
+    *) echo "check-imports: $program imports $dll, which does not ship with Windows" >&2; status=1 ;;
+    esac
+done
+[ "$status" = 0 ] && echo "check-imports: $program is $format and imports only" $imports
+exit "$status"
