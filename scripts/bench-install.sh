@@ -4,7 +4,12 @@
 # sets (one step per tick). Usage: scripts/bench-install.sh [BUILD_DIR] [RUNS]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/win}
+source "$root/scripts/wine-env.sh"
+build=${1:-}
+if [ -z "$build" ]; then  # the build the tests would run on this machine
+    kvr_choose_test_arch
+    build=$(kvr_build_dir "$KVR_ARCH")
+fi
 runs=${2:-3}
 cmake --build "$build" --target kvr_install_e2e_tests -j2 >/dev/null
 cd "$build"
