@@ -13,3 +13,4 @@ target_link_libraries(kvr_core PUBLIC kvr_locale_portable)
 
 add_subdirectory(tools)
 add_subdirectory(tests/native)
+add_subdirectory(tests/scripts)

@@ -10,10 +10,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 source scripts/wine-env.sh
+kvr_choose_test_arch
 if [ "$(id -u)" = 0 ]; then
     bash scripts/install-deps.sh
 fi
-kvr_choose_test_arch
+kvr_check_wine "$KVR_ARCH"
 
 win32=$(kvr_configure_windows i686)
 cmake --build "$win32" --target setup -j"${KVR_JOBS:-2}"

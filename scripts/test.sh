@@ -15,10 +15,11 @@ cd "$root"
 jobs=${KVR_JOBS:-2}
 source scripts/wine-env.sh
 
+kvr_choose_test_arch
 if [ "$(id -u)" = 0 ]; then
     bash scripts/install-deps.sh
 fi
-kvr_choose_test_arch
+kvr_check_wine "$KVR_ARCH"
 
 echo "== native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

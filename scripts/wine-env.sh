@@ -7,6 +7,7 @@
 #                            the 32-bit build is forced where it cannot run
 #   kvr_use_wine ARCH        sets up Wine for ARCH: PATH, WINEARCH, and WINEPREFIX
 #                            (KVR_WINEPREFIX, else build/wineprefix or build/wineprefix-x86_64)
+#   kvr_check_wine ARCH      fails at once, saying what to install, when Wine for ARCH does not start
 #   kvr_build_dir ARCH       the Windows build folder of ARCH
 #   kvr_configure_windows ARCH  configures that build (quietly) and prints its folder
 #   kvr_pe_arch FILE         i686 or x86_64 for a Windows program, nothing otherwise
@@ -22,8 +23,9 @@ kvr_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Runs a 32-bit program: the 32-bit dynamic loader where it is installed, else a
 # minimal static program (so the answer is known before any i386 package is).
 kvr_can_run_32bit() {
-    if [ -e /lib/ld-linux.so.2 ]; then
-        /lib/ld-linux.so.2 --version >/dev/null 2>&1
+    local loader=${KVR_I386_LOADER:-/lib/ld-linux.so.2}  # another one for the tests of this file
+    if [ -e "$loader" ]; then
+        "$loader" --version >/dev/null 2>&1
         return
     fi
     mkdir -p "$kvr_root/build"
@@ -71,11 +73,18 @@ kvr_choose_test_arch() {
         ;;
     *) kvr_fail "KVR_TEST_ARCH must be i686 or x86_64, not '$KVR_TEST_ARCH'" ;;
     esac
-    if [ "$KVR_ARCH" = i686 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        kvr_fail "32-bit Wine (/usr/lib/wine/wine, package wine32:i386) does not start: run" \
-            "scripts/install-deps.sh as root, or use KVR_TEST_ARCH=x86_64"
-    fi
     export KVR_ARCH
+}
+
+kvr_check_wine() {
+    case $1 in
+    i686) /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+        kvr_fail "32-bit Wine (/usr/lib/wine/wine, package wine32:i386) does not start: run" \
+            "scripts/install-deps.sh as root, or use KVR_TEST_ARCH=x86_64" ;;
+    x86_64) /usr/lib/wine/wine64 --version >/dev/null 2>&1 ||
+        kvr_fail "64-bit Wine (/usr/lib/wine/wine64, package wine64) does not start: run" \
+            "scripts/install-deps.sh as root" ;;
+    esac
 }
 
 kvr_build_dir() {
