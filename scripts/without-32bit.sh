@@ -14,7 +14,7 @@ fi
 refused=$(mktemp)
 trap 'rm -f "$refused"' EXIT
 # A 64-bit program's header marked as 32-bit: no kernel loads it.
-{ printf '\x7fELF\x01'; tail -c +6 /bin/true | head -c 200; } >"$refused"
+{ printf '\x7fELF\x01'; head -c 200 /bin/true | tail -c +6; } >"$refused"
 chmod +x "$refused"
 for program in /lib/ld-linux.so.2 /usr/lib/wine/wine /usr/lib/wine/wineserver32; do
     [ -e "$program" ] && mount --bind "$refused" "$(readlink -f "$program")"

@@ -14,7 +14,7 @@ fail() {
 
 # A loader that runs, and one the kernel refuses (a 64-bit header marked 32-bit).
 printf '#!/bin/sh\nexit 0\n' >"$scratch/runs"
-{ printf '\x7fELF\x01'; tail -c +6 /bin/true | head -c 200; } >"$scratch/refused"
+{ printf '\x7fELF\x01'; head -c 200 /bin/true | tail -c +6; } >"$scratch/refused"
 chmod +x "$scratch/runs" "$scratch/refused"
 
 # choose LOADER FORCED: runs kvr_choose_test_arch in a child shell; prints "status|arch|output".
