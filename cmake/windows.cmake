@@ -1,8 +1,7 @@
 # Windows build (cross-compiled): setup.exe, the payload programs, the Win32
 # tests and the end-to-end driver, for i686 or x86_64 (the toolchain file names
 # the processor). Tests run under Wine of the same architecture through scripts/wine-exec.sh.
-set(KVR_WINDOWS_ARCH ${CMAKE_SYSTEM_PROCESSOR})
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh --arch ${KVR_WINDOWS_ARCH})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh --arch ${CMAKE_SYSTEM_PROCESSOR})
 
 # Declarations up to Windows 7; anything newer than Windows 2000 is looked up at run time.
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600 NOMINMAX)

@@ -19,7 +19,8 @@ kvr_check_wine "$KVR_ARCH"
 win32=$(kvr_configure_windows i686)
 cmake --build "$win32" --target setup -j"${KVR_JOBS:-2}"
 scripts/check-imports.sh i686 "$win32/src/setup.exe"
-build=$(kvr_configure_windows "$KVR_ARCH")
+build=$win32
+[ "$KVR_ARCH" = i686 ] || build=$(kvr_configure_windows "$KVR_ARCH")
 cmake --build "$build" --target setup kvr_tour -j"${KVR_JOBS:-2}"
 
 export KVR_WINEPREFIX=${KVR_WINEPREFIX:-$root/build/wineprefix-run-$KVR_ARCH}

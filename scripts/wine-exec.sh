@@ -15,7 +15,6 @@ if [ "${1:-}" = --arch ]; then
     shift 2
 fi
 [ -n "$arch" ] || arch=$(kvr_pe_arch "${1:-}")
-[ -n "$arch" ] || arch=${KVR_ARCH:-}
 if [ -z "$arch" ]; then
     kvr_choose_test_arch >/dev/null
     arch=$KVR_ARCH
