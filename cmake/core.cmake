@@ -12,6 +12,7 @@ add_library(kvr_core STATIC
     ${KVR_SRC}/wizard/folder_rules.cpp
     ${KVR_SRC}/wizard/ready_summary.cpp
     ${KVR_SRC}/engine/install_state.cpp
+    ${KVR_SRC}/engine/journal_text.cpp
     ${KVR_SRC}/integration/settings_values.cpp
     ${KVR_SRC}/integration/install_records.cpp
     ${KVR_SRC}/engine/previous_version_rules.cpp

@@ -4,7 +4,9 @@
 
 #include "engine/folders.h"
 #include "engine/install_driver.h"
+#include "engine/install_journal.h"
 #include "engine/install_state.h"
+#include "engine/journal_text.h"
 #include "foundation/win_handles.h"
 #include "wizard/install_choices.h"
 
@@ -14,23 +16,35 @@ int DrawRandom() { return std::rand(); }
 
 bool PathTaken(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-// Notes what the step is about to do to `target`, copying a previous file aside first.
-void RecordPreviousFile(FileBackupRecord& record, const SetupString& target, const SetupString& backup) {
-    record.restoreFailed = false;
-    if (!PathTaken(target.c_str())) {
+// Notes in the record and in the journal what the step is about to do to `target`, copying a previous file
+// aside first. An empty result means the target may now be written; otherwise it is the message for the user,
+// and the target has not been touched.
+SetupString SecurePreviousFile(FileBackupRecord& record, const SetupString& target, const SetupString& backup) {
+    record = FileBackupRecord();
+    unsigned long code = 0;
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!AppendToInstallJournal(JournalCreatedLine(target.c_str()), code)) return JournalFailureMessage(code);
         record.state = kBackupCreated;
-        record.backupPath = "";
         record.targetPath = target;
-    } else if (CopyFileA(target.c_str(), backup.c_str(), FALSE)) {
-        record.state = kBackupSaved;
-        record.previousAttributes = GetFileAttributesA(target.c_str());
-        record.backupPath = backup;
-        record.targetPath = target;
-    } else {
-        record.state = kBackupUnsaved;
-        record.backupPath = "";
-        record.targetPath = "";
+        return "";
     }
+    // A folder in the file's place is no previous file: the write below fails on it.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "";
+    if (!AppendToInstallJournal(JournalCopyLine(backup.c_str()), code)) return JournalFailureMessage(code);
+    record.backupPath = backup;  // a copy cut short is deleted with the other backups
+    if (!CopyFileA(target.c_str(), backup.c_str(), FALSE)) {
+        SetupString error;
+        error.Format("ERROR: (%d) Cannot back up the following file:\n\n%s", static_cast<int>(GetLastError()),
+                     target.c_str());
+        return error;
+    }
+    if (!AppendToInstallJournal(JournalSavedLine(attributes, backup.c_str(), target.c_str()), code))
+        return JournalFailureMessage(code);
+    record.state = kBackupSaved;
+    record.previousAttributes = attributes;
+    record.targetPath = target;
+    return "";
 }
 
 // Writes the bytes; an empty result means success, otherwise the message for the user.
@@ -95,7 +109,11 @@ int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t&) 
     SetupString target;
     target.Format("%s\\%s", g_choices.InstallFolder.c_str(), name);
     // Filled before writing, so that a file whose write fails is rolled back too.
-    RecordPreviousFile(g_install.backups[fileIndex], target, backup);
+    const SetupString unsafe = SecurePreviousFile(g_install.backups[fileIndex], target, backup);
+    if (!unsafe.Empty()) {
+        error = unsafe;
+        return 0;
+    }
 
     const SetupString parent = ParentFolderOf(target.c_str());
     if (!parent.Empty()) CreateDirectoryA(parent.c_str(), nullptr);
@@ -117,10 +135,14 @@ int RestorePreviousFiles(HWND page) {
         ShowInstallActivity(page, "Restoring previous files...", "");
         UpdateWindow(page);
     }
-    OrderDeepestFirst(g_install.backups, g_install.backupCount);
+    return RestoreBackupRecords(g_install.backups, g_install.backupCount);
+}
+
+int RestoreBackupRecords(FileBackupRecord* records, int32_t count) {
+    OrderDeepestFirst(records, count);
     int result = 0;
-    for (int32_t i = 0; i < g_install.backupCount; ++i) {
-        FileBackupRecord& record = g_install.backups[i];
+    for (int32_t i = 0; i < count; ++i) {
+        FileBackupRecord& record = records[i];
         if (record.targetPath.Empty()) continue;
         if (!RestoreRecord(record, result)) continue;
         record.targetPath = "";

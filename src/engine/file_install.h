@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "engine/install_state.h"
 #include "foundation/setup_string.h"
 
 /// Writes file index `fileIndex` (0..N; 0 is the second hidden copy of entry 0), backing up what it replaces.
@@ -17,3 +18,5 @@ SetupString MakeUniqueFileName(const char* folder, const char* extension);
 /// Undoes the file steps, deepest files first: replaced files are copied back, new files deleted and the
 /// folders they leave empty removed. 0 nothing rolled back, 1 all done, -1 a previous file could not be copied back.
 int RestorePreviousFiles(HWND page);
+/// The rollback itself, over any records (the installation's own, or those read back from a journal).
+int RestoreBackupRecords(FileBackupRecord* records, int32_t count);

@@ -4,7 +4,9 @@
 #include <prsht.h>
 
 #include "engine/file_install.h"
+#include "engine/install_journal.h"
 #include "engine/install_state.h"
+#include "engine/journal_text.h"
 #include "engine/prepare.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
@@ -13,6 +15,7 @@
 #include "integration/settings.h"
 #include "integration/shortcuts.h"
 #include "integration/uninstall_registration.h"
+#include "wizard/install_choices.h"
 #include "resources/resource.h"
 
 namespace {
@@ -35,6 +38,27 @@ int RunStep(const InstallStepChoice& choice, HWND page, SetupString& error, int3
     return 0;
 }
 
+// From the shortcut step on, Cancel is refused and the installed files stay: a run that dies now must not be
+// rolled back by the next start, which only removes what is left of the backups.
+int MarkFilesFinal(SetupString& error) {
+    unsigned long code = 0;
+    if (AppendToInstallJournal(kJournalFinalLine, code)) return 1;
+    error = JournalFailureMessage(code);
+    return 0;
+}
+
+// Ends the journal of an attempt whose backups have been dealt with: deleted once nothing is left to do, kept
+// (as final) for a later start when backups could not be deleted.
+void EndJournal(bool allBackupsDeleted) {
+    unsigned long code = 0;
+    if (allBackupsDeleted) {
+        DiscardInstallJournal();
+        return;
+    }
+    AppendToInstallJournal(kJournalFinalLine, code);
+    CloseInstallJournal();
+}
+
 }  // namespace
 
 void ShowInstallActivity(HWND page, const char* caption, const char* detail) {
@@ -46,9 +70,11 @@ void ShowInstallCaption(HWND page, const char* caption) { SetDlgItemTextA(page, 
 
 int RunDueInstallStep(HWND page, SetupString& error, int32_t& glitchReport) {
     const int32_t step = g_install.stepIndex;
+    const InstallStepChoice choice = ChooseInstallStep(step, g_install.entryCount);
     int result = 0;
     try {
-        result = RunStep(ChooseInstallStep(step, g_install.entryCount), page, error, glitchReport);
+        result = (choice.kind != InstallStepKind::Shortcuts || MarkFilesFinal(error)) &&
+                 RunStep(choice, page, error, glitchReport);
     } catch (int) {
         error = "Low on memory";
         result = 0;
@@ -60,9 +86,21 @@ int RunDueInstallStep(HWND page, SetupString& error, int32_t& glitchReport) {
     return result;
 }
 
-void AbandonInstallation(HWND page) {
+SetupString AbandonInstallation(HWND page) {
+    unsigned long code = 0;
+    AppendToInstallJournal(kJournalRollbackLine, code);
     RestorePreviousFiles(page);
-    DeleteBackupsAndTempFolder(true);
+    const SetupString unrestored =
+        DescribeUnrestoredFiles(g_install.backups, g_install.backupCount, g_choices.TempFolder.c_str());
+    const bool allDeleted = DeleteBackupsAndTempFolder(true);
+    if (unrestored.Empty()) {
+        EndJournal(allDeleted);
+        return unrestored;
+    }
+    // The user is told where the kept copies are; no later attempt or start may touch them.
+    DiscardInstallJournal();
+    StartFreshBackupFolder();
+    return unrestored;
 }
 
 void InstallDriver(HWND page) {
@@ -70,13 +108,18 @@ void InstallDriver(HWND page) {
     g_installBusy = 1;
     SetupString error("");
     int32_t glitchReport = 0;
+    const bool lastStep = ChooseInstallStep(g_install.stepIndex, g_install.entryCount).kind == InstallStepKind::Finish;
     if (RunDueInstallStep(page, error, glitchReport)) {
         if (!error.Empty()) SetupMessageBox(error.c_str(), kBoxError);
+        // Only now, so that a message of the last step is shown on the Installing page.
+        if (lastStep && g_setup.wizardWindow != nullptr)
+            PostMessageA(g_setup.wizardWindow, PSM_SETCURSELID, 0, IDD_FINISHED);
     } else {
         g_install.stopFlag = 1;
         KillTimer(page, kInstallTimerId);
         SetupMessageBox(error.c_str(), kBoxError);
-        AbandonInstallation(page);
+        const SetupString unrestored = AbandonInstallation(page);
+        if (!unrestored.Empty()) SetupMessageBox(unrestored.c_str(), kBoxError);
         if (g_setup.wizardWindow != nullptr) SendMessageA(g_setup.wizardWindow, PSM_SETCURSELID, 0, IDD_READY);
     }
     if (glitchReport) OpenWebPage(product::kFeedbackPage, true);
@@ -89,8 +132,6 @@ int FinishInstallation(HWND page, SetupString& error, int32_t&) {
     ShowInstallCaption(page, "Cleaning up...");
     g_install.stopFlag = 1;
     KillTimer(page, kInstallTimerId);
-    DeleteBackupsAndTempFolder(true);
-    // Posted: the Finished page must become current only after this tick has returned.
-    if (g_setup.wizardWindow != nullptr) PostMessageA(g_setup.wizardWindow, PSM_SETCURSELID, 0, IDD_FINISHED);
+    EndJournal(DeleteBackupsAndTempFolder(true));
     return 1;
 }

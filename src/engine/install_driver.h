@@ -26,8 +26,11 @@ void InstallDriver(HWND page);
 /// Runs the due step without showing anything but the page's controls: moves the progress bar and, on
 /// success, advances the step index. Returns the step's result.
 int RunDueInstallStep(HWND page, SetupString& error, int32_t& glitchReport);
-/// Rolls the program folder back and removes the backups and the temporary folder.
-void AbandonInstallation(HWND page);
+/// Rolls the program folder back and removes the backups and the temporary folder. Returns the message
+/// naming the previous files that could not be put back and the folder that keeps their copies (empty
+/// when all were put back).
+SetupString AbandonInstallation(HWND page);
 
-/// The last step: registers the uninstaller, cleans up and moves the wizard to the Finished page.
+/// The last step: registers the uninstaller and cleans up; the driver then moves the wizard to the Finished
+/// page, once any message of this step has been answered.
 int FinishInstallation(HWND page, SetupString& error, int32_t& glitchReport);

@@ -39,8 +39,12 @@ INT_PTR OnQueryCancel(HWND page) {
         g_install.stopFlag = 0;
         return TRUE;
     }
-    WaitCursor wait;
-    AbandonInstallation(page);
+    SetupString unrestored;
+    {
+        WaitCursor wait;
+        unrestored = AbandonInstallation(page);
+    }
+    if (!unrestored.Empty()) SetupMessageBox(unrestored.c_str(), kBoxError, page);
     return FALSE;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/folders.h"
 #include "engine/install_driver.h"
+#include "engine/install_journal.h"
 #include "engine/install_state.h"
 #include "engine/package_archive.h"
 #include "engine/resource_data.h"
@@ -22,15 +23,39 @@ bool OpenApplicationArchive() {
            OpenPackageArchive(data.bytes, data.size, &g_install.archiveIndex, &g_install.archiveCopy);
 }
 
+// The last generated backup folder and the folder it was generated in (the user's temporary folder, or the
+// "/temp" folder once that holds copies kept by a failed rollback).
+struct GeneratedFolder {
+    SetupString base;
+    SetupString path;
+};
+GeneratedFolder g_generated;
+
+void GenerateTempFolder(const SetupString& base) {
+    g_choices.TempFolder = base;
+    const int first = std::rand();
+    const int second = std::rand();
+    AppendGeneratedTempFolder(g_choices.TempFolder, first, second);
+    g_generated.base = base;
+    g_generated.path = g_choices.TempFolder;
+}
+
 void ChooseTempFolder() {
     if (!g_choices.TempFolder.IsBlank(7)) return;
     char system[MAX_PATH] = "";
     const DWORD length = GetTempPathA(MAX_PATH, system);
     if (length == 0 || length >= MAX_PATH) lstrcpyA(system, "C:\\");
-    g_choices.TempFolder = WithTrailingSeparator(system);
-    const int first = std::rand();
-    const int second = std::rand();
-    AppendGeneratedTempFolder(g_choices.TempFolder, first, second);
+    GenerateTempFolder(WithTrailingSeparator(system));
+}
+
+int StartJournal(SetupString& error) {
+    // A journal an earlier attempt had to leave (backups it could not delete) is dealt with first.
+    SetupString ignored;
+    RecoverInterruptedInstallation(ignored);
+    unsigned long code = 0;
+    if (BeginInstallJournal(g_choices.TempFolder.c_str(), g_choices.InstallFolder.c_str(), code)) return 1;
+    error = JournalFailureMessage(code);
+    return 0;
 }
 
 // Probes `folder` and creates it with all missing levels; false when it cannot be written.
@@ -72,7 +97,7 @@ int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
         return 0;
     }
     g_install.backupCount = count;
-    return 1;
+    return StartJournal(error);
 }
 
 }  // namespace
@@ -86,20 +111,31 @@ int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport) {
     }
 }
 
+void StartFreshBackupFolder() {
+    const bool generated = !g_generated.path.Empty() && g_generated.path == g_choices.TempFolder.c_str();
+    GenerateTempFolder(generated ? g_generated.base : WithTrailingSeparator(g_choices.TempFolder.c_str()));
+}
+
 bool DeleteBackupsAndTempFolder(bool removeTempFolder) {
+    return DeleteBackups(g_install.backups, g_install.backupCount, g_choices.TempFolder.c_str(), removeTempFolder);
+}
+
+bool DeleteBackups(FileBackupRecord* records, int32_t count, const char* tempFolder, bool removeTempFolder) {
     bool allDeleted = true;
-    for (int32_t i = 0; i < g_install.backupCount; ++i) {
-        FileBackupRecord& record = g_install.backups[i];
+    for (int32_t i = 0; i < count; ++i) {
+        FileBackupRecord& record = records[i];
         if (record.backupPath.Empty()) continue;
         // A copy of a read-only file is read-only too.
         if (!record.restoreFailed) SetFileAttributesA(record.backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (record.restoreFailed || !DeleteFileA(record.backupPath.c_str())) {
+        // A copy that failed before it began left no file: nothing to delete.
+        if (record.restoreFailed ||
+            (!DeleteFileA(record.backupPath.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)) {
             allDeleted = false;
             continue;
         }
         record.backupPath = "";
     }
     // Succeeds only when the folder is empty: a kept backup keeps its folder too.
-    if (removeTempFolder) RemoveDirectoryA(WithoutTrailingSeparator(g_choices.TempFolder.c_str()).c_str());
+    if (removeTempFolder) RemoveDirectoryA(WithoutTrailingSeparator(tempFolder).c_str());
     return allDeleted;
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ole2.h>
 
+#include "engine/install_journal.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/product.h"
@@ -130,6 +131,10 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
         Refuse("Another instance of this Setup is already running.");
         return 0;
     }
+    // With the mutex held, a journal left in place belongs to a run that died.
+    SetupString recovered;
+    if (RecoverInterruptedInstallation(recovered) && !recovered.Empty())
+        SetupMessageBox(recovered.c_str(), kBoxInformation, nullptr);
 
     SetupString setupVersion(product::kVersion);
     int32_t status = 0;

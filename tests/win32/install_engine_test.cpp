@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "engine/file_install.h"
 #include "engine/folders.h"
 #include "engine/install_driver.h"
+#include "engine/install_journal.h"
 #include "engine/install_state.h"
 #include "engine/package_archive.h"
 #include "engine/prepare.h"
@@ -153,9 +155,11 @@ protected:
         g_choices.TempFolder = "";
         g_facts.PreviousInstallFound = 0;
         ResetInstallState();
+        ForgetJournal();
     }
     void TearDown() override {
         ResetInstallState();
+        ForgetJournal();
         driver::ResetSetupRegistry();
         for (const std::string& link : desktopLinks_) DeleteFileA(link.c_str());
         driver::RemoveTree(scratch_);
@@ -165,16 +169,22 @@ protected:
         CoUninitialize();
     }
 
+    static void ForgetJournal() {
+        CloseInstallJournal();
+        DeleteFileA(RecoveryJournalPath().c_str());
+    }
+
     // Runs the steps from the current index to the end, as the timer would; on failure rolls back as the
     // driver does and returns the error text. Empty text: the installation finished.
-    std::string RunInstallation(int stopBeforeStep = -1) {
+    std::string RunInstallation(int stopBeforeStep = -1, const std::function<void()>& beforeRollback = nullptr) {
         while (!g_install.stopFlag) {
             if (g_install.stepIndex == stopBeforeStep) return "<paused>";
             SetupString error("");
             int32_t glitch = 0;
             lastStep_ = g_install.stepIndex;
             if (!RunDueInstallStep(nullptr, error, glitch)) {
-                AbandonInstallation(nullptr);
+                if (beforeRollback) beforeRollback();
+                lastUnrestored_ = AbandonInstallation(nullptr).c_str();
                 return error.Empty() ? "<failed without a message>" : error.c_str();
             }
         }
@@ -214,6 +224,7 @@ protected:
     std::string scratch_, program_, data_;
     std::vector<std::string> desktopLinks_;
     int32_t lastStep_ = -1;
+    std::string lastUnrestored_;
 };
 
 TEST_F(InstallEngine, FullRunInstallsEveryFileAndRemovesTheGeneratedTempFolder) {
@@ -273,6 +284,131 @@ TEST_F(InstallEngine, FailureAtAnyFileRollsTheFolderBackAndASecondAttemptSucceed
     }
 }
 
+// An earlier installation whose every file differs from the package, one of them read-only and one hidden,
+// with a folder and a file of the user's own.
+void LayEarlierInstallation(const std::string& program, const std::vector<std::string>& names) {
+    CreateFolderChain((program + "\\My Takes\\").c_str());
+    driver::WriteFileText(program + "\\My Takes\\take 1.wav", "the user's recording");
+    driver::WriteFileText(program + "\\notes.txt", "the user's notes");
+    for (size_t k = 0; k < names.size(); ++k) {
+        const std::string path = program + "\\" + names[k];
+        CreateFolderChain(path.c_str());
+        driver::WriteFileText(path, "earlier version of " + names[k]);
+    }
+    for (const char* hidden : {"__cdca.lx", "__cdcb.lx"})
+        SetFileAttributesA((program + "\\" + hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((program + "\\" + names[2]).c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((program + "\\" + names[3]).c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+// How file k's step is made to fail.
+enum class Fault {
+    FolderInTheWay,  // a folder stands where file k goes: its write fails (there is nothing to back up)
+    WriteRefused,    // file k is open without write sharing: copied aside, then its write fails
+    BackupRefused,   // file k is open without read sharing: it cannot be copied aside, but could be written
+};
+
+// Holds file k open the way the fault needs while it lives.
+win::FileHandle InjectFault(Fault fault, const std::string& path) {
+    switch (fault) {
+    case Fault::FolderInTheWay:
+        return win::FileHandle();  // laid before the snapshot
+    case Fault::WriteRefused:
+        return win::FileHandle(
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    case Fault::BackupRefused:
+        return win::FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    return win::FileHandle();
+}
+
+struct SweepWay {
+    const char* name;
+    bool overEarlier;
+    Fault fault;
+    const char* message;  // how the failing step's message begins after its code
+};
+const SweepWay kSweepWays[] = {
+    {"into an empty folder", false, Fault::FolderInTheWay, ") Cannot install the following file:"},
+    {"over an earlier installation", true, Fault::WriteRefused, ") Cannot install the following file:"},
+    {"over an earlier installation, backup failing", true, Fault::BackupRefused,
+     ") Cannot back up the following file:"},
+};
+
+TEST_F(InstallEngine, FailureAtEveryFileStepPutsTheFolderBackExactly) {
+    std::vector<std::string> names;
+    for (int k = 0; k < kFileCount; ++k) names.push_back(FileName(k));
+    for (const SweepWay& way : kSweepWays) {
+        driver::RemoveTree(program_);
+        if (way.overEarlier) LayEarlierInstallation(program_, names);
+        for (int k = 0; k < kFileCount; ++k) {
+            SCOPED_TRACE(std::string(way.name) + ", file " + std::to_string(k) + " " + names[k]);
+            // Each obstacle starts from an empty folder (the folders an earlier one needed are gone).
+            if (!way.overEarlier) driver::RemoveTree(program_);
+            const std::string target = program_ + "\\" + names[k];
+            // Read before a fault holds the file (a held file cannot be read); an obstacle belongs to it.
+            if (way.fault == Fault::FolderInTheWay) CreateFolderChain((target + "\\").c_str());
+            const Snapshot before = SnapshotOf(program_);
+            win::FileHandle held = InjectFault(way.fault, target);
+            ASSERT_TRUE(way.fault == Fault::FolderInTheWay || held.Valid());
+            if (way.fault == Fault::BackupRefused) {
+                // The fault is in the backup alone: the file could still be replaced.
+                win::FileHandle writer(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+                ASSERT_TRUE(writer.Valid());
+            }
+            ResetInstallState();
+            g_choices.TempFolder = "";
+            // The file is held only while its step runs, as a scanner or a backup program would.
+            const std::string error = RunInstallation(-1, [&held] { held.Reset(); });
+            EXPECT_EQ(lastStep_, k + 1);
+            EXPECT_NE(error.find(way.message + std::string("\n\n") + target), std::string::npos) << error;
+            EXPECT_EQ(lastUnrestored_, "");
+            EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
+            EXPECT_FALSE(Exists(TempFolder())) << Differences({}, SnapshotOf(TempFolder()));
+            EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
+            if (HasFailure()) return;
+        }
+    }
+}
+
+TEST_F(InstallEngine, RunDeadAtEveryFileStepIsPutBackByTheNextStart) {
+    std::vector<std::string> names;
+    for (int k = 0; k < kFileCount; ++k) names.push_back(FileName(k));
+    for (const bool overEarlier : {false, true}) {
+        driver::RemoveTree(program_);
+        if (overEarlier) LayEarlierInstallation(program_, names);
+        const Snapshot before = SnapshotOf(program_);
+        for (int k = 0; k < kFileCount; ++k) {
+            SCOPED_TRACE((overEarlier ? "over an earlier installation, file " : "into an empty folder, file ") +
+                         std::to_string(k) + " " + names[k]);
+            ResetInstallState();
+            g_choices.TempFolder = "";
+            ASSERT_EQ(RunInstallation(k + 2), "<paused>");
+            const std::string temp = TempFolder();
+            // The process dies within file k's write: its handles close, nothing is rolled back, and the
+            // file is left cut short.
+            CloseInstallJournal();
+            ResetInstallState();
+            const std::string cut = driver::ReadFileText(program_ + "\\" + names[k]);
+            driver::WriteFileText(program_ + "\\" + names[k], cut.substr(0, cut.size() / 2));
+
+            SetupString report;
+            ASSERT_TRUE(RecoverInterruptedInstallation(report));
+            EXPECT_EQ(std::string(report.c_str()),
+                      "The last run of Setup was interrupted during the installation.\nThe program folder has been "
+                      "put back as it was before:\n\n" +
+                          program_);
+            EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
+            EXPECT_FALSE(Exists(temp));
+            EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
+            EXPECT_FALSE(RecoverInterruptedInstallation(report)) << "nothing is left for a second start";
+            if (HasFailure()) return;
+        }
+    }
+}
+
 TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
     driver::WriteFileText(scratch_ + "\\blocker", "a file where a folder should be");
     data_ = scratch_ + "\\blocker\\Data";
@@ -289,12 +425,13 @@ TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
     EXPECT_FALSE(found) << "the settings step never ran";
 }
 
-TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKept) {
+TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKeptNamedAndNeverReused) {
     ASSERT_EQ(InstallFresh(), "");
     const std::string userFile = program_ + "\\" + FileName(5);
     driver::WriteFileText(userFile, "the user's only copy");
     PlaceObstacle(program_, FileName(50));
-    g_choices.TempFolder = (scratch_ + "\\backups").c_str();
+    const std::string kept = scratch_ + "\\backups";
+    g_choices.TempFolder = kept.c_str();
     ResetInstallState();
     ASSERT_EQ(RunInstallation(7), "<paused>");
     // The installed file 5 is replaced by a folder: copying the previous file back must fail.
@@ -302,12 +439,39 @@ TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKept) {
     CreateDirectoryA(userFile.c_str(), nullptr);
     EXPECT_NE(RunInstallation(), "");
     EXPECT_EQ(lastStep_, 51);
-    const Snapshot left = SnapshotOf(TempFolder());
+    EXPECT_EQ(lastUnrestored_, "ERROR: Cannot restore the following files:\n\n" + userFile +
+                                   "\n\nTheir previous copies are kept in this folder:\n\n" + kept);
+    const Snapshot left = SnapshotOf(kept);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left.begin()->second.bytes, "the user's only copy");
     EXPECT_NE(left.begin()->first.find(".081"), std::string::npos);
-    EXPECT_FALSE(DeleteBackupsAndTempFolder(true));
-    EXPECT_TRUE(Exists(TempFolder()));
+    EXPECT_FALSE(Exists(RecoveryJournalPath().c_str())) << "a later start must not act on what the user was told";
+
+    // The next attempt keeps its backups in a new folder inside the given one, and leaves the kept copy alone.
+    const std::string next = TempFolder();
+    EXPECT_EQ(next.rfind(kept + "\\instrb", 0), 0u) << next;
+    RemoveDirectoryA(userFile.c_str());
+    RemoveDirectoryA((program_ + "\\" + FileName(50)).c_str());
+    driver::WriteFileText(userFile, "the new attempt's previous file");
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(kFileCount + 1), "<paused>");
+    EXPECT_EQ(SnapshotOf(kept).count(left.begin()->first), 1u);
+    EXPECT_EQ(RunInstallation(), "");
+    EXPECT_FALSE(Exists(next));
+    const Snapshot after = SnapshotOf(kept);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_TRUE(after.begin()->second == left.begin()->second);
+
+    // With a generated folder, the next one is a new generated folder beside it.
+    g_choices.TempFolder = "";
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(1), "<paused>");
+    const std::string generated = TempFolder();
+    StartFreshBackupFolder();
+    EXPECT_NE(TempFolder(), generated);
+    EXPECT_STREQ(ParentFolderOf(TempFolder().c_str()).c_str(), ParentFolderOf(generated.c_str()).c_str());
+    AbandonInstallation(nullptr);
+    RemoveDirectoryA(generated.c_str());
 }
 
 TEST_F(InstallEngine, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
