@@ -143,6 +143,8 @@ std::string Differences(const Snapshot& before, const Snapshot& after) {
     return names;
 }
 
+std::string ParentOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
 std::string TempPath() {
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
@@ -790,6 +792,164 @@ TEST_F(SetupInstall, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
         driver::PressWizardButton(wizard_, PSBTN_CANCEL);
         ASSERT_TRUE(setup_.WaitForExit());
     }
+}
+
+std::string RecoveryJournal() { return SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\Korvane Setup\\recovery.txt"; }
+
+constexpr char kRecoveredText[] =
+    "The last run of Setup was interrupted during the installation.\nThe program folder has been put back as it "
+    "was before:\n\n";
+
+// Lays an earlier installation with contents of its own, so that restored files can be told from new ones.
+void LayEarlierInstallation(const std::string& program, const std::vector<std::string>& order) {
+    for (const std::string& name : order) {
+        const std::string path = program + "\\" + name;
+        SHCreateDirectoryExA(nullptr, ParentOf(path).c_str(), nullptr);
+        driver::WriteFileText(path, "earlier " + name);
+    }
+    SetFileAttributesA((program + "\\" + order[3]).c_str(), FILE_ATTRIBUTE_READONLY);
+    driver::WriteFileText(program + "\\notes.txt", "the user's own file");
+}
+
+TEST_F(SetupInstall, KilledDuringTheFilesIsPutBackByTheNextStart) {
+    const std::vector<std::string> order = InstallOrder();
+    ASSERT_EQ(order.size(), static_cast<size_t>(kFileCount));
+    for (const bool overEarlier : {false, true}) {
+        SCOPED_TRACE(overEarlier ? "over an earlier installation" : "into an empty folder");
+        Answers answers;
+        answers.program = Scratch("kvr-install-killed") + "\\Program";
+        if (overEarlier) LayEarlierInstallation(answers.program, order);
+        const Snapshot before = TakeSnapshot(answers.program);
+        WalkToReady(answers);
+        StartInstallingFiles();
+        // Killed a quarter of the way through the files.
+        HWND page = driver::CurrentPage(wizard_);
+        ASSERT_TRUE(driver::WaitUntil(
+            [&] { return driver::SendControlMessage(page, kProgress, PBM_GETPOS) >= 64; }, 30000));
+        setup_.Kill();
+        ASSERT_FALSE(setup_.Running());
+        const std::string journal = driver::ReadFileText(RecoveryJournal());
+        ASSERT_NE(journal.find(overEarlier ? "\nold\t" : "\nnew\t"), std::string::npos) << journal.substr(0, 300);
+        ASSERT_EQ(journal.find("final"), std::string::npos) << "killed after the file steps";
+        ASSERT_NE(Differences(before, TakeSnapshot(program_)), "") << "killed before any file was written";
+        ASSERT_NE(TempInstallFolders(), tempBefore_) << "no temporary folder to clean up";
+
+        setup_ = driver::Process::Start(setupExe_, "");
+        const driver::MessageBoxInfo box = setup_.WaitForMessageBox(30000);
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.text, kRecoveredText + program_);
+        EXPECT_EQ(box.icon, driver::IconKind::Information);
+        EXPECT_EQ(setup_.WaitForWizard(500), nullptr) << "the wizard opens only once the box is answered";
+        driver::ClickButton(box.window, IDOK);
+        wizard_ = setup_.WaitForWizard();
+        ASSERT_NE(wizard_, nullptr);
+        e2e::CancelWizard(setup_, wizard_);
+        EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+        EXPECT_EQ(driver::FileExists(program_), overEarlier) << "a program folder of the dead run was left";
+        EXPECT_EQ(TempInstallFolders(), tempBefore_);
+        EXPECT_FALSE(driver::FileExists(RecoveryJournal()));
+    }
+}
+
+// The small drive T: that tests/e2e/install/small_drive.sh lays: a tmpfs of 64 KB, too small for every backup.
+constexpr char kSmallDrive[] = "T:\\";
+
+TEST_F(SetupInstall, BackupFolderOnADriveThatFillsUpStopsBeforeAFileIsLost) {
+    ULARGE_INTEGER available, total;
+    if (!GetDiskFreeSpaceExA(kSmallDrive, &available, &total, nullptr) || total.QuadPart > 1024 * 1024)
+        GTEST_SKIP() << "no small drive T: (mounting a tmpfs needs root): " << total.QuadPart;
+    const std::vector<std::string> order = InstallOrder();
+    Answers answers;
+    answers.program = Scratch("kvr-install-fullbackup") + "\\Program";
+    LayEarlierInstallation(answers.program, order);
+    const Snapshot before = TakeSnapshot(answers.program);
+    answers.arguments = std::string("/temp ") + kSmallDrive + "Backups";
+    WalkToReady(answers);
+    driver::PressWizardButton(wizard_, PSBTN_NEXT);
+    const driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.icon, driver::IconKind::Error);
+    EXPECT_EQ(box.text.rfind("ERROR: (112) Cannot back up the following file:\n\n" + program_ + "\\", 0), 0u)
+        << box.text;
+    const std::string failed = box.text.substr(box.text.rfind('\n') + 1);
+    const size_t position =
+        std::find(order.begin(), order.end(), failed.substr(program_.size() + 1)) - order.begin();
+    EXPECT_GT(position, 3u) << "a few backups fit";
+    EXPECT_LT(position, order.size()) << failed;
+    driver::ClickButton(box.window, IDOK);
+    ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
+    EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+    EXPECT_FALSE(driver::FileExists(std::string(kSmallDrive) + "Backups"));
+    e2e::CancelWizard(setup_, wizard_);
+}
+
+TEST_F(SetupInstall, RestoreThatFailsNamesTheFolderThatKeepsTheCopy) {
+    const std::vector<std::string> order = InstallOrder();
+    Answers answers;
+    answers.program = Scratch("kvr-install-norestore") + "\\Program";
+    LayEarlierInstallation(answers.program, order);
+    const std::string kept = Scratch("kvr-install-kept") + "\\Backups";
+    answers.arguments = "/temp " + kept;
+    WalkToReady(answers);
+    StartInstallingFiles();
+    HWND page = driver::CurrentPage(wizard_);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::SendControlMessage(page, kProgress, PBM_GETPOS) >= 16; }))
+        << "kvr.exe, the third file, is replaced by now";
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    const driver::MessageBoxInfo question = setup_.WaitForMessageBox();
+    ASSERT_EQ(question.text, kCancelText);
+    // While the question is open, the installed kvr.exe turns into a folder: it cannot be copied back.
+    const std::string blocked = program_ + "\\kvr.exe";
+    ASSERT_NE(driver::ReadFileText(blocked), "earlier kvr.exe");
+    ASSERT_TRUE(DeleteFileA(blocked.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+    driver::ClickButton(question.window, IDYES);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindow(question.window); }));
+    const driver::MessageBoxInfo box = setup_.WaitForMessageBox(30000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.icon, driver::IconKind::Error);
+    EXPECT_EQ(box.text, "ERROR: Cannot restore the following files:\n\n" + blocked +
+                            "\n\nTheir previous copies are kept in this folder:\n\n" + kept);
+    driver::ClickButton(box.window, IDOK);
+    ASSERT_TRUE(setup_.WaitForExit());
+    std::set<std::string> copies;
+    for (const std::string& name : FilesMatching(kept + "\\*.081"))
+        if (driver::ReadFileText(kept + "\\" + name) == "earlier kvr.exe") copies.insert(name);
+    EXPECT_EQ(copies.size(), 1u) << "the only copy of the earlier kvr.exe";
+    EXPECT_FALSE(driver::FileExists(RecoveryJournal()));
+    RemoveDirectoryA(blocked.c_str());
+}
+
+// The failed registration's message is answered on the Installing page; the Finished page comes after it.
+TEST_F(SetupInstall, RegistrationFailureIsShownBeforeTheFinishedPage) {
+    const std::string uninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    win::RegKey existing;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, uninstallRoot.c_str(), 0, KEY_READ, existing.Receive()) == ERROR_SUCCESS) {
+        DWORD subkeys = 0;
+        RegQueryInfoKeyA(existing.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr);
+        ASSERT_EQ(subkeys, 0u) << "the prefix holds uninstall entries of its own";
+        existing.Reset();
+        ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, uninstallRoot.c_str()), ERROR_SUCCESS);
+    }
+    // Below a volatile key no lasting key can be made: the entry cannot be written.
+    win::RegKey volatileKey;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, uninstallRoot.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, volatileKey.Receive(), nullptr),
+              ERROR_SUCCESS);
+    WalkToReady();
+    driver::PressWizardButton(wizard_, PSBTN_NEXT);
+    const driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, "ERROR: Cannot register uninstallation...");
+    Sleep(300);  // a Finished page queued behind the box would come now
+    EXPECT_EQ(driver::CurrentPageId(wizard_), kInstalling);
+    driver::ClickButton(box.window, IDOK);
+    EXPECT_TRUE(driver::WaitForPage(wizard_, kFinished));
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    EXPECT_TRUE(setup_.WaitForExit());
+    volatileKey.Reset();
+    RegDeleteKeyA(HKEY_CURRENT_USER, uninstallRoot.c_str());
 }
 
 // Time from Next on the Ready page to the Finished page, against the floor the 10 ms timer sets.
