@@ -100,6 +100,6 @@ bool DeleteBackupsAndTempFolder(bool removeTempFolder) {
         record.backupPath = "";
     }
     // Succeeds only when the folder is empty: a kept backup keeps its folder too.
-    if (removeTempFolder) RemoveDirectoryA(WithoutTrailingSeparator(g_choices.TempFolder.c_str()).c_str());
+    if (removeTempFolder) RemoveEmptyFolder(WithoutTrailingSeparator(g_choices.TempFolder.c_str()).c_str());
     return allDeleted;
 }
