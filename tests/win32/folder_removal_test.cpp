@@ -6,7 +6,6 @@
 
 #include <cctype>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,80 +21,13 @@
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsLink(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// Blocks that Wine's path conversions allocate.
-struct HeapBlockFree {
-    void operator()(void* block) const { HeapFree(GetProcessHeap(), 0, block); }
-};
-
-using UnixNameOf = char*(CDECL*)(LPCWSTR);
-using DosNameOf = WCHAR*(CDECL*)(LPCSTR);
-
-template <typename Function>
-Function WineFunction(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
-}
-
-bool UnderWine() { return WineFunction<UnixNameOf>("wine_get_unix_file_name") != nullptr; }
-
-std::string UnixPath(const std::string& path) {
-    WCHAR wide[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return std::string();
-    const std::unique_ptr<char, HeapBlockFree> name(WineFunction<UnixNameOf>("wine_get_unix_file_name")(wide));
-    return name ? std::string(name.get()) : std::string();
-}
-
-// Starts a unix program with the arguments; Wine runs it but gives no handle to wait for.
-bool StartUnixProgram(const char* program, const std::vector<std::string>& arguments) {
-    const std::unique_ptr<WCHAR, HeapBlockFree> dosName(WineFunction<DosNameOf>("wine_get_dos_file_name")(program));
-    if (!dosName) return false;
-    std::string command = program;
-    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
-    std::vector<WCHAR> wide(command.size() + 1);
-    MultiByteToWideChar(CP_ACP, 0, command.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(dosName.get(), wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    const win::KernelHandle thread(process.hThread);
-    const win::KernelHandle started(process.hProcess);
-    return true;
-}
-
-// Wine 8 makes no links of its own (CreateSymbolicLinkA succeeds and makes nothing, FSCTL_SET_REPARSE_POINT
-// is not supported), but it shows a unix link to a folder as a reparse point, and removing one removes the
-// folder it points at. The links here are unix links.
-bool MakeFolderLink(const std::string& link, const std::string& target) {
-    return StartUnixProgram("/bin/ln", {"-s", UnixPath(target), UnixPath(link)}) &&
-           driver::WaitUntil([&] { return IsLink(link); }, 5000);
-}
-
-// Removes the folder with its links (the shell's removal would follow them).
-void RemoveScratchFolder(const std::string& folder) {
-    if (!IsFolder(folder)) return;
-    StartUnixProgram("/bin/rm", {"-rf", UnixPath(folder)});
-    driver::WaitUntil([&] { return !IsFolder(folder); }, 5000);
-}
-
 class FolderRemoval : public ::testing::Test {
 protected:
     void SetUp() override {
         char temp[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, temp);
         scratch_ = std::string(temp) + "kvr-folder-removal";
-        if (UnderWine()) RemoveScratchFolder(scratch_);
-        driver::RemoveTree(scratch_);
+        driver::RemoveTreeWithLinks(scratch_);
         ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr));
         driver::ResetSetupRegistry();
         g_choices = InstallChoices();
@@ -105,8 +37,7 @@ protected:
         ResetInstallState();
         g_choices = InstallChoices();
         driver::ResetSetupRegistry();
-        if (UnderWine()) RemoveScratchFolder(scratch_);
-        driver::RemoveTree(scratch_);
+        driver::RemoveTreeWithLinks(scratch_);
     }
 
     std::string scratch_;
@@ -163,17 +94,17 @@ std::vector<Removal> Removals(const std::string& scratch) {
 }
 
 TEST_F(FolderRemoval, EveryRemovalLeavesALinkAndTheFolderItPointsAtAlone) {
-    if (!UnderWine()) GTEST_SKIP() << "the links are made through Wine";
+    if (!driver::UnderWine()) GTEST_SKIP() << "the links are made through Wine";
     int made = 0;
     for (const Removal& removal : Removals(scratch_)) {
         SCOPED_TRACE(removal.name);
         const std::string target = scratch_ + "\\target " + std::to_string(made);
         const std::string link = scratch_ + "\\link " + std::to_string(made++);
         ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
-        ASSERT_TRUE(MakeFolderLink(link, target));
+        ASSERT_TRUE(driver::MakeFolderLink(link, target));
         removal.run(link);
-        EXPECT_TRUE(IsLink(link));
-        EXPECT_TRUE(IsFolder(target));
+        EXPECT_TRUE(driver::IsReparsePoint(link));
+        EXPECT_TRUE(driver::IsFolder(target));
         ResetInstallState();
         g_choices = InstallChoices();
     }
@@ -230,9 +161,9 @@ TEST_F(FolderRemoval, ADriveNameLeavesTheDrivesEmptyCurrentFolderAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CreateDirectoryA(folder.c_str(), nullptr);
-        ASSERT_TRUE(IsFolder(folder));
+        ASSERT_TRUE(driver::IsFolder(folder));
         c.run();
-        EXPECT_TRUE(IsFolder(folder));
+        EXPECT_TRUE(driver::IsFolder(folder));
         g_choices = InstallChoices();
     }
 }
@@ -258,7 +189,7 @@ TEST_F(FolderRemoval, RemoveEmptyFolderTakesOnlyEmptyFoldersNamedInFull) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(RemoveEmptyFolder(c.path.c_str()), c.removed);
-        EXPECT_EQ(IsFolder(c.folder), !c.removed);
+        EXPECT_EQ(driver::IsFolder(c.folder), !c.removed);
     }
 }
 
