@@ -71,7 +71,8 @@ void CleanUpTheOldStartMenuFolder(const std::string& folder, const std::string& 
 std::vector<Removal> Removals(const std::string& scratch) {
     return {
         {"write probe", [](const std::string& folder) { ProbeFolderWritable(folder.c_str()); }},
-        {"write probe with a separator", [](const std::string& folder) { ProbeFolderWritable((folder + "\\").c_str()); }},
+        {"write probe with a separator",
+         [](const std::string& folder) { ProbeFolderWritable((folder + "\\").c_str()); }},
         {"cancel: data folder",
          [](const std::string& folder) {
              g_choices.DataFolder = folder.c_str();
@@ -154,6 +155,7 @@ TEST_F(FolderRemoval, ADriveNameLeavesTheDrivesEmptyCurrentFolderAlone) {
              RemoveEmptyTargetFolders();
          }},
     };
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     DriveCurrentFolder current(folder);
     char resolved[MAX_PATH] = "";
     GetFullPathNameA(drive.c_str(), MAX_PATH, resolved, nullptr);
