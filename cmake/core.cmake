@@ -10,6 +10,7 @@ add_library(kvr_core STATIC
     ${KVR_SRC}/engine/package_archive.cpp
     ${KVR_SRC}/engine/package_writer.cpp
     ${KVR_SRC}/wizard/folder_rules.cpp
+    ${KVR_SRC}/engine/folder_removal_rules.cpp
     ${KVR_SRC}/wizard/ready_summary.cpp
     ${KVR_SRC}/engine/install_state.cpp
     ${KVR_SRC}/engine/journal_text.cpp

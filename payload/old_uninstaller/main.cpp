@@ -17,6 +17,7 @@
 #include <string>
 
 #include "common/payload_common.h"
+#include "engine/folders.h"
 #include "foundation/product.h"
 
 namespace {
@@ -43,7 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!program_folder.empty()) {
         payload::CloseRunningCopies(kCloseTimeoutMs);
         for (const char* name : kFiles) payload::DeleteFileForce(payload::JoinPath(program_folder, name));
-        RemoveDirectoryA(program_folder.c_str());
+        RemoveEmptyFolder(program_folder.c_str());
     }
     return 0;
 }

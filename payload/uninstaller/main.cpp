@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "common/payload_common.h"
+#include "engine/folders.h"
 #include "foundation/product.h"
 
 namespace {
@@ -115,17 +116,15 @@ std::vector<std::string> RemoveProgramFiles(const std::string& program_folder) {
         if (!DeleteWithRetry(path)) left.push_back(path);
     }
     for (const std::string& folder : PackageFolders())
-        RemoveDirectoryA(payload::JoinPath(program_folder, folder).c_str());
-    RemoveDirectoryA(program_folder.c_str());  // only when nothing else is in it
+        RemoveEmptyFolder(payload::JoinPath(program_folder, folder).c_str());
+    RemoveEmptyFolder(program_folder.c_str());  // only when nothing else is in it
     return left;
 }
 
 void RemoveShortcuts(const std::string& start_menu_folder) {
     if (!start_menu_folder.empty()) {
         for (const char* link : kStartMenuLinks) DeleteWithRetry(payload::JoinPath(start_menu_folder, link));
-        std::string folder = start_menu_folder;
-        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-        RemoveDirectoryA(folder.c_str());
+        RemoveEmptyFolder(start_menu_folder.c_str());
     }
     const std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (!desktop.empty()) DeleteWithRetry(payload::JoinPath(desktop, "Korvane.lnk"));

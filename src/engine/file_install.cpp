@@ -82,7 +82,7 @@ bool RestoreRecord(FileBackupRecord& record, int& result) {
     if (record.state == kBackupCreated) {
         SetFileAttributesA(record.targetPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(record.targetPath.c_str())) return false;
-        RemoveDirectoryA(ParentFolderOf(record.targetPath.c_str()).c_str());
+        RemoveEmptyFolder(ParentFolderOf(record.targetPath.c_str()).c_str());
         return true;
     }
     return false;

@@ -9,6 +9,7 @@
 #include "foundation/product.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
+#include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
@@ -62,15 +63,17 @@ INT_PTR OnNotify(HWND page, const NMHDR& header) {
 }  // namespace
 
 INT_PTR CALLBACK InstallingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == kInstallTimerId) InstallDriver(page);
-        return FALSE;
-    case WM_NOTIFY:
-        return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-    default:
-        return FALSE;
-    }
+    return RunPageHandler([&]() -> INT_PTR {
+        switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == kInstallTimerId) InstallDriver(page);
+            return FALSE;
+        case WM_NOTIFY:
+            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
+        default:
+            return FALSE;
+        }
+    });
 }

@@ -136,6 +136,6 @@ bool DeleteBackups(FileBackupRecord* records, int32_t count, const char* tempFol
         record.backupPath = "";
     }
     // Succeeds only when the folder is empty: a kept backup keeps its folder too.
-    if (removeTempFolder) RemoveDirectoryA(WithoutTrailingSeparator(tempFolder).c_str());
+    if (removeTempFolder) RemoveEmptyFolder(WithoutTrailingSeparator(tempFolder).c_str());
     return allDeleted;
 }

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <new>
 #include <utility>
 
 #include "foundation/text_locale.h"
@@ -226,7 +225,7 @@ void SetupString::AppendFormatted(const char* format, va_list args) {
     va_end(measure);
     if (count > 0) {
         char* temporary = static_cast<char*>(std::malloc(static_cast<size_t>(count) + 1));
-        if (temporary == nullptr) throw std::bad_alloc();
+        if (temporary == nullptr) Fail(kOutOfMemory);
         std::vsnprintf(temporary, static_cast<size_t>(count) + 1, format, args);
         AppendBytes(temporary, count);
         std::free(temporary);

@@ -54,7 +54,7 @@ void RemoveOldStartMenuFolder() {
     DeleteFileA(LinkPath(folder.c_str(), kOldLinkName).c_str());
     DeleteFileA(LinkPath(folder.c_str(), product::kName).c_str());
     for (const FixedLink& link : kFixedLinks) DeleteFileA(LinkPath(folder.c_str(), link.name).c_str());
-    if (RemoveDirectoryA(WithoutTrailingSeparator(folder.c_str()).c_str()))
+    if (RemoveEmptyFolder(folder.c_str()))
         WriteSetting(kStartMenuRecord, "", HKEY_CURRENT_USER);
 }
 

@@ -10,6 +10,7 @@
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/install_choices.h"
+#include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
@@ -65,15 +66,17 @@ INT_PTR OnNotify(HWND page, const NMHDR& header) {
 }  // namespace
 
 INT_PTR CALLBACK FinishedPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInit(page);
-    case WM_DESTROY:
-        g_warningFont.Reset();
-        return FALSE;
-    case WM_NOTIFY:
-        return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-    default:
-        return FALSE;
-    }
+    return RunPageHandler([&]() -> INT_PTR {
+        switch (message) {
+        case WM_INITDIALOG:
+            return OnInit(page);
+        case WM_DESTROY:
+            g_warningFont.Reset();
+            return FALSE;
+        case WM_NOTIFY:
+            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
+        default:
+            return FALSE;
+        }
+    });
 }

@@ -55,7 +55,7 @@ int GetDriveTypeOfPath(const char* path) {
 bool ProbeFolderWritable(const char* folder) {
     const SetupString withSeparator = WithTrailingSeparator(folder);
     const bool writable = CanCreateFile(Concat(withSeparator, kProbeFileName));
-    RemoveDirectoryA(WithoutTrailingSeparator(withSeparator.c_str()).c_str());
+    RemoveEmptyFolder(withSeparator.c_str());
     return writable;
 }
 
@@ -78,7 +78,7 @@ int ProbeMachineWriteAccess() {
     file.Append("\\");
     file.Append(kProbeFileName);
     if (CanCreateFile(file)) result |= kProgramFilesWritable;
-    RemoveDirectoryA(folder.c_str());
+    RemoveEmptyFolder(folder.c_str());
     return result;
 }
 

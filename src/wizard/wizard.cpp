@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "engine/folders.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/product.h"
@@ -105,7 +106,7 @@ int ShowWizard() {
 int RemoveEmptyTargetFolders() {
     for (const SetupString* folder : {&g_choices.DataFolder, &g_choices.InstallFolder, &g_choices.StartMenuPath}) {
         const SetupString path = WithoutTrailingSeparator(folder->c_str());
-        if (!path.IsBlank(7)) RemoveDirectoryA(path.c_str());
+        if (!path.IsBlank(7)) RemoveEmptyFolder(path.c_str());
     }
     return 1;
 }

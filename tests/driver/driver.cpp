@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace driver {
@@ -367,6 +368,74 @@ bool WriteFileText(const std::string& path, const std::string& bytes) {
     DWORD written = 0;
     return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+namespace {
+
+// Blocks that Wine's path conversions allocate.
+struct HeapBlockFree {
+    void operator()(void* block) const { HeapFree(GetProcessHeap(), 0, block); }
+};
+
+using UnixNameOf = char*(CDECL*)(LPCWSTR);
+using DosNameOf = WCHAR*(CDECL*)(LPCSTR);
+
+template <typename Function>
+Function WineFunction(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+std::string UnixPath(const std::string& path) {
+    WCHAR wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return std::string();
+    const std::unique_ptr<char, HeapBlockFree> name(WineFunction<UnixNameOf>("wine_get_unix_file_name")(wide));
+    return name ? std::string(name.get()) : std::string();
+}
+
+// Starts a unix program with the arguments; Wine runs it but gives no handle to wait for.
+bool StartUnixProgram(const char* program, const std::vector<std::string>& arguments) {
+    const auto dosNameOf = WineFunction<DosNameOf>("wine_get_dos_file_name");
+    if (dosNameOf == nullptr) return false;
+    const std::unique_ptr<WCHAR, HeapBlockFree> dosName(dosNameOf(program));
+    if (!dosName) return false;
+    std::string command = program;
+    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+    std::vector<WCHAR> wide(command.size() + 1);
+    MultiByteToWideChar(CP_ACP, 0, command.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(dosName.get(), wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    const win::KernelHandle thread(process.hThread);
+    const win::KernelHandle started(process.hProcess);
+    return true;
+}
+
+}  // namespace
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool UnderWine() { return WineFunction<UnixNameOf>("wine_get_unix_file_name") != nullptr; }
+
+bool IsReparsePoint(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+    return UnderWine() && StartUnixProgram("/bin/ln", {"-s", UnixPath(target), UnixPath(link)}) &&
+           WaitUntil([&] { return IsReparsePoint(link); }, 5000);
+}
+
+void RemoveTreeWithLinks(const std::string& folder) {
+    if (UnderWine() && IsFolder(folder) && StartUnixProgram("/bin/rm", {"-rf", UnixPath(folder)}))
+        WaitUntil([&] { return !IsFolder(folder); }, 5000);
+    RemoveTree(folder);
 }
 
 }  // namespace driver

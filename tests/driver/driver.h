@@ -112,9 +112,22 @@ std::string WinePath(const std::string& unixPath);
 std::string ScratchFolder(const char* name);
 void RemoveTree(const std::string& folder);
 bool FileExists(const std::string& path);
+bool IsFolder(const std::string& path);
 std::string ReadFileText(const std::string& path);
 /// Replaces the file's bytes (also a hidden or read-only file); false when it cannot be written.
 bool WriteFileText(const std::string& path, const std::string& bytes);
+
+// Links to folders. Wine 8 makes none of its own (CreateSymbolicLinkA succeeds and makes nothing,
+// FSCTL_SET_REPARSE_POINT is not supported), but it shows a unix link to a folder as a reparse point:
+// the links are unix links, made by the unix programs that Wine starts on request.
+/// True under Wine, where folder links can be made.
+bool UnderWine();
+/// True when `path` (without a trailing separator) is a reparse point: a link or a junction.
+bool IsReparsePoint(const std::string& path);
+/// Makes `link` a link to the folder `target`; true once it shows as a reparse point.
+bool MakeFolderLink(const std::string& link, const std::string& target);
+/// RemoveTree for a folder that may hold links: they go, and what they point at stays.
+void RemoveTreeWithLinks(const std::string& folder);
 
 /// The whole text of a control however long (ControlText stops at 4095 characters).
 std::string LongControlText(HWND parent, int id);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "failing_malloc.h"
+
 namespace {
 
 TEST(SetupStringStorage, EmptyStringHoldsOnlyTheTerminator) {
@@ -80,6 +82,27 @@ TEST(SetupStringStorage, PositionFailuresRaiseCodeThreeAndReleaseTheBuffer) {
     EXPECT_EQ(s.Find('a'), -1);  // no buffer: nothing found
     SetupString t("abc");
     EXPECT_THROW(t.EraseAt(9), int);
+}
+
+TEST(SetupStringStorage, AFailedFormattingBlockRaisesTheOutOfMemoryCodeAndReleasesTheBuffer) {
+    // 777 characters are formatted in a block of 778 bytes, a size that no string buffer has.
+    for (const bool append : {false, true}) {
+        SCOPED_TRACE(append ? "AppendFormat" : "Format");
+        SetupString s("before");
+        testsupport::FailingMalloc failing(778);
+        try {
+            if (append)
+                s.AppendFormat("%777s", "");
+            else
+                s.Format("%777s", "");
+            ADD_FAILURE() << "no exception";
+        } catch (int code) {
+            EXPECT_EQ(code, kOutOfMemory);
+        }
+        EXPECT_EQ(failing.Failures(), 1);
+        EXPECT_EQ(s.Buffer(), nullptr);
+        EXPECT_STREQ(s.c_str(), "");
+    }
 }
 
 TEST(SetupStringEditing, FormatAppendAndCut) {

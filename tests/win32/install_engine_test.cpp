@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "failing_malloc.h"
 #include "engine/file_install.h"
 #include "engine/folders.h"
 #include "engine/install_driver.h"
@@ -652,6 +653,23 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     EXPECT_TRUE(Exists(startMenu + "notes.txt"));
     EXPECT_FALSE(Exists(startMenu + "Korvane.lnk"));
     EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
+}
+
+TEST_F(InstallEngine, AFailedFormattingAllocationEndsTheStepAsLowOnMemory) {
+    ASSERT_EQ(RunInstallation(1), "<paused>");
+    SetupString error("");
+    int32_t glitch = 0;
+    int result = -1;
+    {
+        // The first file step formats its target's path into a block of the path's length plus one.
+        testsupport::FailingMalloc failing(program_.size() + 1 + FileName(0).size() + 1);
+        result = RunDueInstallStep(nullptr, error, glitch);
+        EXPECT_GE(failing.Failures(), 1);
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_STREQ(error.c_str(), "Low on memory");
+    EXPECT_EQ(g_install.stepIndex, 1);
+    AbandonInstallation(nullptr);
 }
 
 TEST_F(InstallEngine, BrokenArchiveFailsStepZeroWithAGlitchReport) {

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver.h"
 #include "foundation/product.h"
 #include "integration/referrer_scramble.h"
 
@@ -360,6 +361,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, InstalledWithForeignFile,
                          ::testing::Values(ForeignItem{"my notes.txt", {"."}},
                                            ForeignItem{"Manual\\pics\\holiday.png", {".", "Manual", "Manual\\pics"}}));
 
+// The links and the folders they point at lie below the scratch area.
+class InstalledWithLinkedFolder : public Installed, public ::testing::WithParamInterface<const char*> {
+protected:
+    void TearDown() override {
+        driver::RemoveTreeWithLinks(root_);
+        Installed::TearDown();
+    }
+};
+
+// The Start Menu folder or a folder of the package is a link to a folder elsewhere: the uninstaller
+// empties it through the link, and leaves the link and the folder it points at.
+TEST_P(InstalledWithLinkedFolder, KeepsTheLinkAndTheFolderItPointsAt) {
+    if (!driver::UnderWine()) GTEST_SKIP() << "the links are made through Wine";
+    const std::string name = GetParam();
+    const bool startMenu = name == "Start Menu";
+    const std::string folder = startMenu ? Join(root_, name) : Join(program_, name);
+    const std::string target = Join(root_, "linked " + name);
+    const std::string moved = startMenu ? start_menu_.substr(0, start_menu_.size() - 1) : folder;
+    ASSERT_TRUE(MoveFileA(moved.c_str(), target.c_str()));
+    ASSERT_TRUE(driver::MakeFolderLink(folder, target));
+    if (startMenu) SetString(product::kSettingsKey, "instOSMP", folder + "\\");
+
+    Uninstall();
+
+    EXPECT_TRUE(driver::IsReparsePoint(folder));
+    EXPECT_TRUE(driver::IsFolder(target));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InstalledWithLinkedFolder, ::testing::Values("Start Menu", "Manual"));
+
 TEST_F(Installed, ApplicationShowsTheConfiguration) {
     ASSERT_TRUE(StartProgram("\"" + Join(program_, product::kMainExecutable) + "\"", 0));
     HWND window = nullptr;
@@ -404,17 +435,25 @@ protected:
         SetString(product::kUninstallKey, "DisplayVersion", "1.2.2");
         SetString(product::kUninstallKey, "UninstallString", Join(program_, "uninst_kvr.exe"));
     }
+    void TearDown() override {
+        driver::RemoveTreeWithLinks(root_);
+        UserAccount::TearDown();
+    }
+
+    // Runs the uninstaller the way the setup runs it: a copy in the temporary folder.
+    void RunOldUninstaller(DWORD* elapsed) {
+        const std::string uninstaller = Join(temp_, "Korvane Version 1_2_2 Uninstaller.exe");
+        ASSERT_TRUE(CopyFileA(Join(EnvPath("KVR_PAYLOAD_BIN"), "kvr_old_uninstaller.exe").c_str(),
+                              uninstaller.c_str(), FALSE));
+        ASSERT_TRUE(StartProgram("\"" + uninstaller + "\"", 20000, elapsed));
+        DeleteFileA(uninstaller.c_str());
+    }
     std::string program_;
 };
 
 TEST_F(Version122Installed, OldUninstallerRemovesItQuicklyAndKeepsTheUsersSettings) {
-    // Run the way the setup runs it: a copy in the temporary folder.
-    const std::string uninstaller = Join(temp_, "Korvane Version 1_2_2 Uninstaller.exe");
-    ASSERT_TRUE(
-        CopyFileA(Join(EnvPath("KVR_PAYLOAD_BIN"), "kvr_old_uninstaller.exe").c_str(), uninstaller.c_str(), FALSE));
     DWORD elapsed = 0;
-    ASSERT_TRUE(StartProgram("\"" + uninstaller + "\"", 20000, &elapsed));
-    DeleteFileA(uninstaller.c_str());
+    RunOldUninstaller(&elapsed);
 
     EXPECT_LT(elapsed, 5000u);
     EXPECT_FALSE(Exists(program_));
@@ -422,6 +461,20 @@ TEST_F(Version122Installed, OldUninstallerRemovesItQuicklyAndKeepsTheUsersSettin
     EXPECT_FALSE(ValueExists(product::kSettingsKey, "InstallFolder"));
     EXPECT_TRUE(ValueExists(product::kSettingsKey, "WOVol"));
     EXPECT_FALSE(KeyExists(product::kUninstallKey));
+}
+
+TEST_F(Version122Installed, OldUninstallerEmptiesALinkedProgramFolderAndLeavesTheLink) {
+    if (!driver::UnderWine()) GTEST_SKIP() << "the links are made through Wine";
+    const std::string target = Join(root_, "linked Korvane 1.2.2");
+    ASSERT_TRUE(MoveFileA(program_.c_str(), target.c_str()));
+    ASSERT_TRUE(driver::MakeFolderLink(program_, target));
+
+    DWORD elapsed = 0;
+    RunOldUninstaller(&elapsed);
+
+    EXPECT_FALSE(Exists(Join(target, "kvr.exe")));
+    EXPECT_TRUE(driver::IsReparsePoint(program_));
+    EXPECT_TRUE(driver::IsFolder(target));
 }
 
 }  // namespace
