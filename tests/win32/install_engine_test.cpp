@@ -367,7 +367,15 @@ TEST_F(InstallEngine, FailureAtEveryFileStepPutsTheFolderBackExactly) {
             EXPECT_NE(error.find(way.message + std::string("\n\n") + target), std::string::npos) << error;
             EXPECT_EQ(lastUnrestored_, "");
             EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
-            EXPECT_FALSE(Exists(TempFolder())) << Differences({}, SnapshotOf(TempFolder()));
+            EXPECT_FALSE(Exists(TempFolder())) << Differences({}, SnapshotOf(TempFolder())) << [&] {
+                std::string why;
+                for (const auto& [name, item] : SnapshotOf(TempFolder())) {
+                    const std::string path = TempFolder() + "\\" + name;
+                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    why += " delete " + std::to_string(DeleteFileA(path.c_str())) + " error " + std::to_string(GetLastError());
+                }
+                return why;
+            }();
             EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
             if (HasFailure()) return;
         }
