@@ -19,6 +19,7 @@
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
 #include "engine/install_state.h"
+#include "engine/journal_text.h"
 #include "engine/package_archive.h"
 #include "engine/prepare.h"
 #include "engine/resource_data.h"
@@ -416,6 +417,76 @@ TEST_F(InstallEngine, RunDeadAtEveryFileStepIsPutBackByTheNextStart) {
             if (HasFailure()) return;
         }
     }
+}
+
+TEST_F(InstallEngine, RecoveryWithTheTempOptionKeepsWhatElseTheFolderHolds) {
+    ASSERT_EQ(InstallFresh(), "");
+    for (int k = 0; k < kFileCount; ++k) driver::WriteFileText(program_ + "\\" + FileName(k), "earlier " + FileName(k));
+    const Snapshot before = SnapshotOf(program_);
+    const std::string temp = scratch_ + "\\Work\\Tmp";
+    CreateFolderChain((temp + "\\").c_str());
+    driver::WriteFileText(temp + "\\mine.txt", "mine");
+    g_choices.TempFolder = temp.c_str();
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(52), "<paused>");
+    CloseInstallJournal();
+    ResetInstallState();
+    SetupString report;
+    ASSERT_TRUE(RecoverInterruptedInstallation(report));
+    EXPECT_NE(std::string(report.c_str()).find("put back as it was before"), std::string::npos) << report.c_str();
+    EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
+    const Snapshot left = SnapshotOf(temp);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left.begin()->first, "mine.txt");
+}
+
+TEST_F(InstallEngine, RecoveryLeavesAHeldJournalAloneAndOnlyCleansUpAfterFinalFiles) {
+    const std::string temp = scratch_ + "\\Backups";
+    CreateFolderChain((temp + "\\").c_str());
+    CreateFolderChain((program_ + "\\").c_str());
+    const std::string target = program_ + "\\kvr.exe";
+    driver::WriteFileText(target, "the file as the run left it");
+    const std::string backup = temp + "\\000100020003.081";
+    const auto write = [&](const std::string& entries) {
+        driver::WriteFileText(RecoveryJournalPath().c_str(),
+                              std::string(JournalHeader(temp.c_str(), program_.c_str()).c_str()) + entries);
+        driver::WriteFileText(backup, "a backup");
+    };
+    SetupString report;
+
+    // A setup that still runs holds its journal: nothing is touched.
+    write(std::string("new\t") + target + "\n");
+    {
+        win::FileHandle held(CreateFileA(RecoveryJournalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.Valid());
+        EXPECT_FALSE(RecoverInterruptedInstallation(report));
+        EXPECT_TRUE(Exists(target));
+        EXPECT_TRUE(Exists(RecoveryJournalPath().c_str()));
+    }
+
+    // Files final: the backups go, the installed file stays, and nobody is told.
+    write(std::string("copy\t") + backup + "\nold\t0\t" + backup + "\t" + target + "\n" + kJournalFinalLine);
+    ASSERT_TRUE(RecoverInterruptedInstallation(report));
+    EXPECT_STREQ(report.c_str(), "");
+    EXPECT_EQ(driver::ReadFileText(target), "the file as the run left it");
+    EXPECT_FALSE(Exists(temp));
+
+    // Died while copying a previous file aside: the partial copy goes, the file it came from stays.
+    CreateFolderChain((temp + "\\").c_str());
+    write(std::string("copy\t") + backup + "\n");
+    ASSERT_TRUE(RecoverInterruptedInstallation(report));
+    EXPECT_EQ(driver::ReadFileText(target), "the file as the run left it");
+    EXPECT_FALSE(Exists(backup));
+
+    // A journal that reaches outside its folders is dropped without acting on it.
+    const std::string outside = scratch_ + "\\letter.txt";
+    driver::WriteFileText(outside, "a user's letter");
+    CreateFolderChain((temp + "\\").c_str());
+    write(std::string("new\t") + outside + "\n");
+    ASSERT_TRUE(RecoverInterruptedInstallation(report));
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
 }
 
 TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
