@@ -7,6 +7,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh --arc
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600 NOMINMAX)
 # Everything static: the programs depend on no DLL outside Windows itself.
 add_link_options(-static -static-libgcc -static-libstdc++)
+include(cmake/delay_import.cmake)
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(${KVR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

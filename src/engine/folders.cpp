@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
 void CreateFolderChain(const char* path) {
     SetupString copy(path);
     char* text = copy.Buffer();

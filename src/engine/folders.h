@@ -3,6 +3,8 @@
 
 #include "foundation/setup_string.h"
 
+/// True when a file or folder exists at `path`.
+bool PathExists(const char* path);
 /// Creates every folder along `path`; the last component only when the path ends with a separator.
 void CreateFolderChain(const char* path);
 /// Removes the folder `path` if it is empty. Never a drive or share root, nor a path the system completes

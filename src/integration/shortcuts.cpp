@@ -1,7 +1,6 @@
 #include "integration/shortcuts.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include "engine/folders.h"
 #include "engine/install_driver.h"
@@ -112,7 +111,7 @@ int InstallShortcutsStep(HWND page, SetupString& error, int32_t&) {
     ShowInstallActivity(page, "Installing data folder...", "");
     InstallCancellable = 0;
     CreateFolderChain(WithTrailingSeparator(g_choices.DataFolder.c_str()).c_str());
-    if (!PathFileExistsA(g_choices.DataFolder.c_str())) {
+    if (!PathExists(g_choices.DataFolder.c_str())) {
         error.Format("ERROR: Cannot create the recording & data files folder:\n\n%s", g_choices.DataFolder.c_str());
         return 0;
     }

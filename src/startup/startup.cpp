@@ -51,8 +51,9 @@ struct InterfaceResources {
 
     // 0 when neither rich-edit library loads (the icons are then not loaded).
     int Prepare() {
-        richEdit1.Reset(LoadSystemLibrary("Riched32.dll"));
+        // 2.0 first: the 1.0 library imports it by name.
         richEdit2.Reset(LoadSystemLibrary("Riched20.dll"));
+        richEdit1.Reset(LoadSystemLibrary("Riched32.dll"));
         OleInitialize(nullptr);
         if (!richEdit1 && !richEdit2) return 0;
         g_setup.setupIcon = LoadOwnIcon(0, IDI_SETUP);
@@ -65,8 +66,8 @@ struct InterfaceResources {
     ~InterfaceResources() {
         for (win::Icon& icon : icons) icon.Reset();
         g_setup.setupIcon = g_setup.destinationIcon = g_setup.startMenuIcon = g_setup.dataFolderIcon = nullptr;
-        richEdit2.Reset();  // 2.0 before 1.0, the reverse of loading
-        richEdit1.Reset();
+        richEdit1.Reset();  // 1.0 before 2.0, the reverse of loading
+        richEdit2.Reset();
     }
 };
 

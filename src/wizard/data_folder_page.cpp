@@ -1,6 +1,6 @@
 #include <shlobj.h>
-#include <shlwapi.h>
 
+#include "engine/folders.h"
 #include "resources/resource.h"
 #include "wizard/folder_page.h"
 #include "wizard/pages.h"
@@ -19,7 +19,7 @@ SetupString DefaultDataFolder() {
 }
 
 // A recorded data folder that still exists stays with the earlier installation, whatever it holds.
-bool StillExists(const SetupString& folder) { return PathFileExistsA(folder.c_str()) != FALSE; }
+bool StillExists(const SetupString& folder) { return PathExists(folder.c_str()); }
 
 const FolderPage kDataFolder = {
     IDC_DATAFOLDER_ICON,

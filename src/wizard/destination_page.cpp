@@ -1,6 +1,6 @@
 #include <shlobj.h>
-#include <shlwapi.h>
 
+#include "engine/folders.h"
 #include "foundation/product.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
@@ -19,13 +19,13 @@ SetupString DefaultInstallFolder() {
     if (g_facts.NtFamilySystem == 1) {
         char profile[MAX_PATH] = "";
         const DWORD length = ExpandEnvironmentStringsA("%USERPROFILE%", profile, MAX_PATH);
-        if (length != 0 && length <= MAX_PATH && PathFileExistsA(profile))
+        if (length != 0 && length <= MAX_PATH && PathExists(profile))
             base = profile;
         else
             base = SpecialFolderPath(CSIDL_PERSONAL);
     } else {
         base = SpecialFolderPath(CSIDL_PROGRAM_FILES);
-        if (!PathFileExistsA(base.c_str())) base = SpecialFolderPath(CSIDL_PERSONAL);
+        if (!PathExists(base.c_str())) base = SpecialFolderPath(CSIDL_PERSONAL);
     }
     SetupString folder;
     folder.Format("%s\\%s", WithoutTrailingSeparator(base.c_str()).c_str(), product::kName);
@@ -34,10 +34,10 @@ SetupString DefaultInstallFolder() {
 
 // The program is installed when the recorded folder still holds its executable.
 bool HoldsInstalledProgram(const SetupString& folder) {
-    if (!PathFileExistsA(folder.c_str())) return false;
+    if (!PathExists(folder.c_str())) return false;
     SetupString program;
     program.Format("%s\\%s", folder.c_str(), product::kMainExecutable);
-    return PathFileExistsA(program.c_str()) != FALSE;
+    return PathExists(program.c_str());
 }
 
 void ShowPerUserInformation(HWND page) {

@@ -8,6 +8,8 @@
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/product.h"
+#include "foundation/system_library.h"
+#include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/install_choices.h"
@@ -91,10 +93,18 @@ int ShowWizard() {
     sheet.nPages = kPageCount;
     sheet.ppsp = &pages[0].page;
 
-    InitWizardPages(pages, &sheet, kPageCount, kWizard97PageFlags, kWizard97SheetFlags);
-    if (PropertySheetA(&sheet) != -1) return 0;
-    InitWizardPages(pages, &sheet, kPageCount, kClassicPageFlags, kClassicSheetFlags);
-    if (PropertySheetA(&sheet) != -1) return 0;
+    // Loaded here rather than imported, so that it comes only from where the system keeps it.
+    const win::Library commonControls(LoadCommonControls());
+    using PropertySheetFn = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
+    const auto propertySheet = commonControls ? reinterpret_cast<PropertySheetFn>(reinterpret_cast<void*>(
+                                                    GetProcAddress(commonControls.Get(), "PropertySheetA")))
+                                              : nullptr;
+    if (propertySheet != nullptr) {
+        InitWizardPages(pages, &sheet, kPageCount, kWizard97PageFlags, kWizard97SheetFlags);
+        if (propertySheet(&sheet) != -1) return 0;
+        InitWizardPages(pages, &sheet, kPageCount, kClassicPageFlags, kClassicSheetFlags);
+        if (propertySheet(&sheet) != -1) return 0;
+    }
     if (SetupMessageBox("ERROR: Could not start installation...\nYour operating system is not supported. Please "
                         "contact us through feedback to report this.\n\nWould you like to connect to the feedback "
                         "page now?",

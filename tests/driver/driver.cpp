@@ -1,9 +1,11 @@
 #include "driver.h"
 
 #include <prsht.h>
+#include <psapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -352,6 +354,21 @@ std::string LongControlText(HWND parent, int id) {
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
     SendControlMessage(parent, id, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     return text.data();
+}
+
+std::vector<std::string> Process::LoadedModules() const {
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    if (!EnumProcessModules(handle_.Get(), modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                            &needed))
+        return {};
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    std::vector<std::string> paths;
+    for (HMODULE module : modules) {
+        char path[MAX_PATH];
+        if (GetModuleFileNameExA(handle_.Get(), module, path, MAX_PATH) > 0) paths.emplace_back(path);
+    }
+    return paths;
 }
 
 LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam, LPARAM lParam) {

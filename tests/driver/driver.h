@@ -61,6 +61,8 @@ public:
     MessageBoxInfo WaitForMessageBox(DWORD timeoutMs = kDefaultTimeoutMs) const;
     /// Any message box of this process right now.
     MessageBoxInfo CurrentMessageBox() const;
+    /// Full paths of the modules (the program and its DLLs) loaded in this process right now.
+    std::vector<std::string> LoadedModules() const;
 
 private:
     win::KernelHandle handle_;

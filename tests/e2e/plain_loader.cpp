@@ -1,5 +1,15 @@
-// Loads the rich-edit library by its bare name, the way an unprotected program
-// would: the control case showing that a planted copy beside a program does get loaded.
+// Loads each library named on its command line by its bare name, the way an
+// unprotected program would: the control case showing that a planted copy
+// beside a program does get loaded.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return LoadLibraryA("riched20.dll") != nullptr ? 0 : 1; }
+#include <sstream>
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
+    std::istringstream names(commandTail);
+    int missing = 0;
+    for (std::string name; names >> name;)
+        if (LoadLibraryA(name.c_str()) == nullptr) ++missing;
+    return missing;
+}

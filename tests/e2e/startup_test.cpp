@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "e2e_support.h"
@@ -197,34 +199,88 @@ TEST_F(SetupStartup, NewerVersionThatCannotStartOpensTheDownloadPage) {
     EXPECT_EQ(browser.Calls(), "call 1\narg https://www.ostrevik-audio.example/php/download.php?what=kvr\n");
 }
 
-TEST_F(SetupStartup, RichEditLibraryBesideTheSetupIsNeverLoaded) {
-    const std::string folder = driver::ScratchFolder("kvr-planted");
-    const std::string copy = folder + "\\setup.exe";
-    ASSERT_TRUE(CopyFileA(setupExe_.c_str(), copy.c_str(), FALSE));
-    for (const char* name : {"riched20.dll", "riched32.dll"})
-        ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_PLANTED_DLL").c_str(), (folder + "\\" + name).c_str(), FALSE));
-    const std::string marker = folder + "\\planted-dll-ran";
-    SetEnvironmentVariableA("KVR_PLANT_MARKER", marker.c_str());
-    // Without this Wine would prefer its own built-in library and the test could not fail.
-    driver::SetWineAppDefault("setup.exe", "DllOverrides", "riched20", "native,builtin");
-    driver::SetWineAppDefault("setup.exe", "DllOverrides", "riched32", "native,builtin");
+// Libraries that Windows, or the system's own libraries, look up by name; each is planted beside the setup.
+constexpr const char* kPlantedLibraries[] = {"comctl32", "shlwapi", "uxtheme",  "riched20",
+                                             "riched32", "version", "propsys", "dwmapi"};
 
-    driver::Process setup = driver::Process::Start(copy, "");
-    HWND wizard = setup.WaitForWizard();
-    ASSERT_NE(wizard, nullptr);
-    EXPECT_FALSE(driver::FileExists(marker));
-    CancelWizard(setup, wizard);
-    EXPECT_FALSE(driver::FileExists(marker));
+// A folder like Downloads: the program under test, and a planted copy of every library above that leaves a
+// marker when anything loads it.
+class PlantedLibraries : public SetupStartup {
+protected:
+    void TearDown() override {
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\loader.exe");
+        SetEnvironmentVariableA("KVR_PLANT_MARKER", nullptr);
+        SetupStartup::TearDown();
+    }
 
-    // Control: a program that loads the library by name from the same folder does run the planted copy.
-    const std::string loader = folder + "\\loader.exe";
-    ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_PLAIN_LOADER").c_str(), loader.c_str(), FALSE));
-    driver::SetWineAppDefault("loader.exe", "DllOverrides", "riched20", "native,builtin");
-    driver::Process control = driver::Process::Start(loader, "");
+    // Copies `program` into a fresh folder as `name` beside the planted libraries; returns its path.
+    std::string PlantBeside(const std::string& program, const char* name) {
+        folder_ = driver::ScratchFolder("kvr-planted");
+        const std::string copy = folder_ + "\\" + name;
+        EXPECT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+        for (const char* library : kPlantedLibraries) {
+            const std::string planted = folder_ + "\\" + library + ".dll";
+            EXPECT_TRUE(CopyFileA(driver::BuiltFile("KVR_PLANTED_DLL").c_str(), planted.c_str(), FALSE));
+            // Without this Wine would prefer its own built-in library and the test could not fail.
+            driver::SetWineAppDefault(name, "DllOverrides", library, "native,builtin");
+        }
+        SetEnvironmentVariableA("KVR_PLANT_MARKER", (folder_ + "\\ran").c_str());
+        return copy;
+    }
+
+    // The planted libraries whose code ran.
+    std::vector<std::string> LibrariesThatRan() const {
+        std::vector<std::string> ran;
+        for (const char* library : kPlantedLibraries)
+            if (driver::FileExists(folder_ + "\\ran-" + library + ".dll")) ran.emplace_back(library);
+        return ran;
+    }
+
+    std::string folder_;
+};
+
+// True when `path` lies in `folder` (compared without regard to case, as Windows does).
+bool LiesIn(const std::string& path, const std::string& folder) {
+    return path.size() > folder.size() && _strnicmp(path.c_str(), folder.c_str(), folder.size()) == 0 &&
+           path[folder.size()] == '\\';
+}
+
+TEST_F(PlantedLibraries, NoneRunsInTheSetupAndTheWizardKeepsItsModernControls) {
+    // The setup as built, and the same setup acting as on a system that cannot restrict the DLL search.
+    for (const char* build : {"KVR_SETUP_EXE", "KVR_OLD_SEARCH_SETUP_EXE"}) {
+        SCOPED_TRACE(build);
+        driver::ResetSetupRegistry();
+        const std::string setupCopy = PlantBeside(driver::BuiltFile(build), "setup.exe");
+        driver::Process setup = driver::Process::Start(setupCopy, "");
+        HWND wizard = setup.WaitForWizard();
+        ASSERT_NE(wizard, nullptr);
+        // The License page shows the rich-edit control.
+        driver::PressWizardButton(wizard, PSBTN_NEXT);
+        ASSERT_TRUE(driver::WaitForPage(wizard, 107));
+
+        std::string commonControls;
+        for (const std::string& module : setup.LoadedModules()) {
+            if (_stricmp(module.c_str(), setupCopy.c_str()) != 0) {
+                EXPECT_FALSE(LiesIn(module, folder_)) << module;
+            }
+            const size_t name = module.find_last_of('\\') + 1;
+            if (_stricmp(module.c_str() + name, "comctl32.dll") == 0) commonControls = module;
+        }
+        // Version 6 comes from the side-by-side store the manifest names, not from the system folder.
+        EXPECT_NE(StrStrIA(commonControls.c_str(), "\\winsxs\\"), nullptr) << commonControls;
+        CancelWizard(setup, wizard);
+        EXPECT_EQ(LibrariesThatRan(), std::vector<std::string>{});
+    }
+}
+
+TEST_F(PlantedLibraries, ANaiveLoaderInTheSameFolderRunsThem) {
+    // Shows that the planted copies and Wine's overrides do work, so the test above can fail.
+    const std::string loader = PlantBeside(driver::BuiltFile("KVR_PLAIN_LOADER"), "loader.exe");
+    std::string names;
+    for (const char* library : kPlantedLibraries) names += std::string(library) + ".dll ";
+    driver::Process control = driver::Process::Start(loader, names);
     ASSERT_TRUE(control.WaitForExit());
-    EXPECT_TRUE(driver::FileExists(marker));
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\loader.exe");
-    SetEnvironmentVariableA("KVR_PLANT_MARKER", nullptr);
+    EXPECT_EQ(LibrariesThatRan(), std::vector<std::string>(std::begin(kPlantedLibraries), std::end(kPlantedLibraries)));
 }
 
 }  // namespace

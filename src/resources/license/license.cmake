@@ -1,6 +1,6 @@
 # The license agreement: scrambled at build time by kvr_licensegen into
 # license.bin, which resources/license.rc compiles into setup.exe. Included at
-# the end of src/CMakeLists.txt, once the setup target exists.
+# the end of src/CMakeLists.txt, once the setup targets exist.
 set(KVR_LICENSEGEN ${KVR_HOST_TOOLS_DIR}/licensegen/kvr_licensegen)
 set(KVR_LICENSE_DIR ${CMAKE_BINARY_DIR}/license)
 set(KVR_LICENSE_TEXT ${CMAKE_CURRENT_LIST_DIR}/license.txt)
@@ -14,6 +14,8 @@ add_custom_command(OUTPUT ${KVR_LICENSE_BIN}
     VERBATIM)
 add_custom_target(setup_license DEPENDS ${KVR_LICENSE_BIN})
 
-add_dependencies(setup setup_license)
 set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${KVR_LICENSE_BIN})
-target_compile_options(setup PRIVATE $<$<COMPILE_LANGUAGE:RC>:-I${KVR_LICENSE_DIR}>)
+foreach(target IN LISTS KVR_SETUP_TARGETS)
+    add_dependencies(${target} setup_license)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:-I${KVR_LICENSE_DIR}>)
+endforeach()
