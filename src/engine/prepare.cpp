@@ -31,13 +31,36 @@ struct GeneratedFolder {
 };
 GeneratedFolder g_generated;
 
+// Draws the numbers of a generated folder's name from the system's random source where there is one (from
+// Windows XP), so that nobody can tell the name in advance.
+void DrawFolderNumbers(int& first, int& second) {
+    using GenerateRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);  // RtlGenRandom
+    const HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    const auto generate = advapi == nullptr ? nullptr
+                                            : reinterpret_cast<GenerateRandomFn>(reinterpret_cast<void*>(
+                                                  GetProcAddress(advapi, "SystemFunction036")));
+    unsigned short numbers[2] = {};
+    if (generate != nullptr && generate(numbers, sizeof numbers)) {
+        first = numbers[0];
+        second = numbers[1];
+        return;
+    }
+    first = std::rand();
+    second = std::rand();
+}
+
 void GenerateTempFolder(const SetupString& base) {
     g_choices.TempFolder = base;
-    const int first = std::rand();
-    const int second = std::rand();
+    int first = 0;
+    int second = 0;
+    DrawFolderNumbers(first, second);
     AppendGeneratedTempFolder(g_choices.TempFolder, first, second);
     g_generated.base = base;
     g_generated.path = g_choices.TempFolder;
+}
+
+bool UsingGeneratedTempFolder() {
+    return !g_generated.path.Empty() && g_generated.path == g_choices.TempFolder.c_str();
 }
 
 void ChooseTempFolder() {
@@ -48,6 +71,26 @@ void ChooseTempFolder() {
     GenerateTempFolder(WithTrailingSeparator(system));
 }
 
+// Probes `folder` and creates it with all missing levels; false when it cannot be written.
+bool MakeWritableFolder(const SetupString& folder) {
+    if (!ProbeFolderWritable(folder.c_str())) return false;
+    CreateFolderChain(folder.c_str());
+    return true;
+}
+
+// The generated backup folder is always a new one: a folder of the drawn name that exists already (left by an
+// earlier attempt, or put there by someone else) is never used, another name is drawn instead.
+bool CreateGeneratedTempFolder() {
+    constexpr int kDraws = 64;
+    CreateFolderChain(g_generated.base.c_str());
+    for (int draw = 0; draw < kDraws; ++draw) {
+        if (draw > 0) GenerateTempFolder(g_generated.base);
+        if (CreateDirectoryA(g_choices.TempFolder.c_str(), nullptr)) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
 int StartJournal(SetupString& error) {
     // A journal an earlier attempt had to leave (backups it could not delete) is dealt with first.
     SetupString ignored;
@@ -56,13 +99,6 @@ int StartJournal(SetupString& error) {
     if (BeginInstallJournal(g_choices.TempFolder.c_str(), g_choices.InstallFolder.c_str(), code)) return 1;
     error = JournalFailureMessage(code);
     return 0;
-}
-
-// Probes `folder` and creates it with all missing levels; false when it cannot be written.
-bool MakeWritableFolder(const SetupString& folder) {
-    if (!ProbeFolderWritable(folder.c_str())) return false;
-    CreateFolderChain(folder.c_str());
-    return true;
 }
 
 int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
@@ -79,7 +115,9 @@ int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
 
     ChooseTempFolder();
     ShowInstallActivity(page, "Creating temporary folder...", g_choices.TempFolder.c_str());
-    if (!MakeWritableFolder(WithTrailingSeparator(g_choices.TempFolder.c_str()))) {
+    const bool tempReady = UsingGeneratedTempFolder() ? CreateGeneratedTempFolder()
+                                                      : MakeWritableFolder(WithTrailingSeparator(g_choices.TempFolder.c_str()));
+    if (!tempReady) {
         error.Format("ERROR: Cannot write to specified temporary folder:\n\n%s", g_choices.TempFolder.c_str());
         return 0;
     }
@@ -112,8 +150,8 @@ int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport) {
 }
 
 void StartFreshBackupFolder() {
-    const bool generated = !g_generated.path.Empty() && g_generated.path == g_choices.TempFolder.c_str();
-    GenerateTempFolder(generated ? g_generated.base : WithTrailingSeparator(g_choices.TempFolder.c_str()));
+    GenerateTempFolder(UsingGeneratedTempFolder() ? g_generated.base
+                                                  : WithTrailingSeparator(g_choices.TempFolder.c_str()));
 }
 
 bool DeleteBackupsAndTempFolder(bool removeTempFolder) {

@@ -505,6 +505,33 @@ TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
     EXPECT_FALSE(found) << "the settings step never ran";
 }
 
+TEST_F(InstallEngine, BackupFolderOfAnEarlierNameIsNeverUsedAgain) {
+    ASSERT_EQ(InstallFresh(), "");
+    // A reinstallation fails and rolls back: its generated folder is gone, its name stays for the next attempt.
+    PlaceObstacle(program_, FileName(50));
+    ResetInstallState();
+    EXPECT_NE(RunInstallation(), "");
+    const std::string earlier = TempFolder();
+    ASSERT_FALSE(Exists(earlier));
+    // Before the next attempt someone puts a folder of that name in place.
+    CreateFolderChain((earlier + "\\").c_str());
+    driver::WriteFileText(earlier + "\\planted.txt", "not the setup's");
+    RemoveDirectoryA((program_ + "\\" + FileName(50)).c_str());
+
+    ResetInstallState();
+    ASSERT_EQ(RunInstallation(kFileCount + 1), "<paused>");
+    const std::string used = TempFolder();
+    EXPECT_NE(used, earlier);
+    EXPECT_EQ(used.substr(0, used.rfind('\\')), earlier.substr(0, earlier.rfind('\\'))) << used;
+    EXPECT_EQ(SnapshotOf(earlier).size(), 1u) << "no backup went into the planted folder";
+    EXPECT_FALSE(SnapshotOf(used).empty()) << "the previous files were backed up in the new folder";
+    EXPECT_EQ(RunInstallation(), "");
+    ExpectPayloadInstalled();
+    EXPECT_FALSE(Exists(used));
+    EXPECT_EQ(driver::ReadFileText(earlier + "\\planted.txt"), "not the setup's");
+    driver::RemoveTree(earlier);
+}
+
 TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKeptNamedAndNeverReused) {
     ASSERT_EQ(InstallFresh(), "");
     const std::string userFile = program_ + "\\" + FileName(5);
