@@ -27,9 +27,26 @@ const char* const kFiles[] = {"kvr.exe", "kvrsched.exe", "kvr122.dat", "uninst_k
 // Running copies of 1.2.2 get this long to close; the setup waits for us at most 20 s.
 constexpr DWORD kCloseTimeoutMs = 3000;
 
+// For the tests: where this copy was started from and whether it was asked to run without elevation, in the
+// file named by KVR_STANDIN_REPORT when that is set.
+void ReportLaunch() {
+    char report[MAX_PATH];
+    if (GetEnvironmentVariableA("KVR_STANDIN_REPORT", report, MAX_PATH) == 0) return;
+    char self[MAX_PATH] = "";
+    char layer[256] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    GetEnvironmentVariableA("__COMPAT_LAYER", layer, sizeof layer);
+    const std::string text = std::string("program ") + self + "\r\ncompat " + layer + "\r\n";
+    const payload::Handle file(
+        CreateFileA(report, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file) WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ReportLaunch();
     std::string program_folder;
     {
         payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE | KEY_SET_VALUE);

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <new>
 
 #include "engine/folders.h"
+#include "engine/fresh_folder.h"
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
 #include "engine/install_state.h"
@@ -31,30 +31,15 @@ struct GeneratedFolder {
 };
 GeneratedFolder g_generated;
 
-// Draws the numbers of a generated folder's name from the system's random source where there is one (from
-// Windows XP), so that nobody can tell the name in advance.
-void DrawFolderNumbers(int& first, int& second) {
-    using GenerateRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);  // RtlGenRandom
-    const HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    const auto generate = advapi == nullptr ? nullptr
-                                            : reinterpret_cast<GenerateRandomFn>(reinterpret_cast<void*>(
-                                                  GetProcAddress(advapi, "SystemFunction036")));
-    unsigned short numbers[2] = {};
-    if (generate != nullptr && generate(numbers, sizeof numbers)) {
-        first = numbers[0];
-        second = numbers[1];
-        return;
-    }
-    first = std::rand();
-    second = std::rand();
+// The backup folder's name "instrbXXXX.YY" for a drawn number.
+SetupString GeneratedFolderName(uint32_t number) {
+    SetupString name;
+    AppendGeneratedTempFolder(name, static_cast<int>(number & 0xFF), static_cast<int>(number >> 16));
+    return name;
 }
 
 void GenerateTempFolder(const SetupString& base) {
-    g_choices.TempFolder = base;
-    int first = 0;
-    int second = 0;
-    DrawFolderNumbers(first, second);
-    AppendGeneratedTempFolder(g_choices.TempFolder, first, second);
+    g_choices.TempFolder = Concat(base, GeneratedFolderName(DrawUnpredictableNumber()));
     g_generated.base = base;
     g_generated.path = g_choices.TempFolder;
 }
@@ -81,14 +66,12 @@ bool MakeWritableFolder(const SetupString& folder) {
 // The generated backup folder is always a new one: a folder of the drawn name that exists already (left by an
 // earlier attempt, or put there by someone else) is never used, another name is drawn instead.
 bool CreateGeneratedTempFolder() {
-    constexpr int kDraws = 64;
     CreateFolderChain(g_generated.base.c_str());
-    for (int draw = 0; draw < kDraws; ++draw) {
-        if (draw > 0) GenerateTempFolder(g_generated.base);
-        if (CreateDirectoryA(g_choices.TempFolder.c_str(), nullptr)) return true;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    }
-    return false;
+    SetupString created;
+    if (CreateFreshFolder(g_generated.base, GeneratedFolderName, created) != 0) return false;
+    g_choices.TempFolder = created;
+    g_generated.path = created;
+    return true;
 }
 
 int StartJournal(SetupString& error) {

@@ -1,9 +1,12 @@
 #include "engine/previous_version.h"
 
-#include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstring>
+
+#include "engine/folders.h"
+#include "engine/fresh_folder.h"
 #include "engine/package_archive.h"
 #include "engine/previous_version_rules.h"
 #include "engine/resource_data.h"
@@ -15,8 +18,8 @@
 
 namespace {
 
-constexpr int kWizardNextButton = 0x3024;
 constexpr DWORD kTempPathSize = 2080;
+constexpr char kUninstallerName[] = "Korvane Version 1_2_2 Uninstaller.exe";
 constexpr DWORD kUninstallerWaitMs = 20000;
 // The uninstaller may hold its own file a little after it ended: 50 tries, 100 ms apart.
 constexpr int kDeleteTries = 50;
@@ -46,13 +49,18 @@ private:
     bool initialised_;
 };
 
-SetupString UninstallerPath() {
+// The temporary folder, ending in a separator.
+SetupString TempFolderPath() {
     char temp[kTempPathSize] = "";
     const DWORD length = GetTempPathA(kTempPathSize, temp);
     if (length == 0 || length >= kTempPathSize) temp[0] = '\0';
-    SetupString path;
-    path.Format("%sKorvane Version 1_2_2 Uninstaller.exe", temp);
-    return path;
+    return WithTrailingSeparator(temp);
+}
+
+SetupString UninstallerFolderName(uint32_t number) {
+    SetupString name;
+    name.Format("kvrsetup-%08X.tmp", static_cast<unsigned>(number));
+    return name;
 }
 
 int LastErrorOr(int fallback) {
@@ -60,33 +68,80 @@ int LastErrorOr(int fallback) {
     return error != 0 ? static_cast<int>(error) : fallback;
 }
 
-// Writes the uninstaller's bytes into a new file at `path`; 0 or the system error code.
-// `created` tells whether a file was made that has to be deleted again.
-int WriteUninstaller(const SetupString& path, const uint8_t* bytes, uint32_t size, bool& created) {
-    win::FileHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    created = file.Valid();
-    if (!created) return LastErrorOr(ERROR_CANNOT_MAKE);
-    DWORD written = 0;
-    if (WriteFile(file.Get(), bytes, size, &written, nullptr) && written == size) return 0;
-    const int error = LastErrorOr(ERROR_WRITE_FAULT);
-    file.Reset();
-    SetupString message;
-    message.Format("ERROR: Cannot write to the following file:\n\n%s", path.c_str());
-    SetupMessageBox(message.c_str(), kBoxError);
-    return error;
+// True when the file holds exactly `size` bytes equal to `bytes`.
+bool HoldsExactly(HANDLE file, const uint8_t* bytes, uint32_t size) {
+    if (GetFileSize(file, nullptr) != size) return false;
+    uint8_t chunk[4096];
+    for (uint32_t offset = 0; offset < size;) {
+        DWORD read = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &read, nullptr) || read == 0) return false;
+        if (read > size - offset || memcmp(chunk, bytes + offset, read) != 0) return false;
+        offset += read;
+    }
+    return true;
 }
 
-// Starts the uninstaller and waits for it; 0 once it ended or ran out of time, else the error code.
-int RunUninstaller(const SetupString& path) {
+// Writes the uninstaller's bytes into the new file `path` and opens it again as `locked`: with no write or
+// delete sharing nobody can change or replace it until it has started, and what it holds is checked through
+// that handle. 0 or the system error code.
+int WriteUninstaller(const SetupString& path, const uint8_t* bytes, uint32_t size, win::FileHandle& locked) {
+    {
+        win::FileHandle file(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return LastErrorOr(ERROR_CANNOT_MAKE);
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes, size, &written, nullptr) || written != size) {
+            const int error = LastErrorOr(ERROR_WRITE_FAULT);
+            file.Reset();
+            SetupString message;
+            message.Format("ERROR: Cannot write to the following file:\n\n%s", path.c_str());
+            SetupMessageBox(message.c_str(), kBoxError);
+            return error;
+        }
+    }
+    locked = win::FileHandle(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!locked.Valid()) return LastErrorOr(ERROR_OPEN_FAILED);
+    return HoldsExactly(locked.Get(), bytes, size) ? 0 : ERROR_FILE_INVALID;
+}
+
+// Sets an environment variable of this process (inherited by what it starts) for the life of the object.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(const char* name, const char* value) : name_(name) {
+        char earlier[1024];
+        const DWORD length = GetEnvironmentVariableA(name, earlier, sizeof earlier);
+        hadValue_ = length > 0 && length < sizeof earlier;
+        if (hadValue_) earlier_ = earlier;
+        SetEnvironmentVariableA(name, value);
+    }
+    ~EnvironmentOverride() { SetEnvironmentVariableA(name_, hadValue_ ? earlier_.c_str() : nullptr); }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    const char* name_;
+    bool hadValue_ = false;
+    SetupString earlier_;
+};
+
+// Starts the uninstaller and waits for it; 0 once it ended or ran out of time, else the error code. `locked`
+// is let go once the program has started (its image is mapped: the file can no longer be changed).
+int RunUninstaller(const SetupString& path, win::FileHandle& locked) {
     ComApartment com;
+    // In the user's own account, although the name makes Windows' installer detection ask for an
+    // administrator: in an administrator's account it would find nothing of this user's to remove.
+    const EnvironmentOverride asInvoker("__COMPAT_LAYER", "RunAsInvoker");
     SHELLEXECUTEINFOA launch = {};
     launch.cbSize = sizeof launch;
     launch.fMask = kShellExecuteMask;
     launch.lpVerb = "open";
     launch.lpFile = path.c_str();
     launch.nShow = SW_SHOW;
-    if (!ShellExecuteExA(&launch)) return LastErrorOr(ERROR_INVALID_FUNCTION);
+    const BOOL started = ShellExecuteExA(&launch);
+    const int error = started ? 0 : LastErrorOr(ERROR_INVALID_FUNCTION);
+    locked.Reset();
+    if (!started) return error;
     const win::KernelHandle process(launch.hProcess);
     if (!process) return kRemovalNoProcess;
     WaitForSingleObject(process.Get(), kUninstallerWaitMs);
@@ -126,15 +181,17 @@ bool RemovePreviousVersion(int& errorCode) {
         errorCode = kRemovalBrokenArchive;
         return false;
     }
-    const SetupString path = UninstallerPath();
+    // A folder of our own, new, so that nothing planted in the temporary folder is run or overwritten.
+    SetupString folder;
+    errorCode = static_cast<int>(CreateFreshFolder(TempFolderPath(), UninstallerFolderName, folder));
+    if (errorCode != 0) return false;
+    const SetupString path = Concat(folder, kUninstallerName);
     const PackageEntry& entry = archive.Entry(0);
-    bool created = false;
-    errorCode = WriteUninstaller(path, archive.Data(entry), entry.size, created);
-    if (errorCode == 0) errorCode = RunUninstaller(path);
-    if (created) DeleteUninstaller(path);
+    win::FileHandle locked;
+    errorCode = WriteUninstaller(path, archive.Data(entry), entry.size, locked);
+    if (errorCode == 0) errorCode = RunUninstaller(path, locked);
+    locked.Reset();
+    DeleteUninstaller(path);
+    RemoveEmptyFolder(folder.c_str());
     return errorCode == 0;
-}
-
-void ShowShieldOnNext(bool show) {
-    SendMessageA(GetDlgItem(g_setup.wizardWindow, kWizardNextButton), BCM_SETSHIELD, 0, show ? TRUE : FALSE);
 }

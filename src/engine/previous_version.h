@@ -19,11 +19,9 @@ enum PreviousVersionError : int {
 /// receives "ver" as read, or "0" when it could not be read.
 bool DetectPreviousVersion(SetupString* installed);
 
-/// Runs the old version's uninstaller from the temporary folder and waits for it
-/// at most 20 s; true when it ran. Otherwise false with `errorCode` set (a
-/// PreviousVersionError or a system error code); broken packages and write
-/// failures have been reported to the user.
+/// Runs the old version's uninstaller from a new folder of its own in the
+/// temporary folder (removed again afterwards) and waits for it at most 20 s;
+/// true when it ran. Otherwise false with `errorCode` set (a PreviousVersionError
+/// or a system error code); broken packages and write failures have been
+/// reported to the user.
 bool RemovePreviousVersion(int& errorCode);
-
-/// Shows or removes the elevation shield on the wizard's Next button.
-void ShowShieldOnNext(bool show);

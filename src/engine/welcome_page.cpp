@@ -68,7 +68,6 @@ INT_PTR OnSetActive(HWND page) {
             installed.c_str());
         SetDlgItemTextA(page, IDC_WELCOME_NOTICE, notice.c_str());
         MakeNoticeBold(page);
-        ShowShieldOnNext(true);
         g_welcome.previousVersion = true;
     }
     return FALSE;

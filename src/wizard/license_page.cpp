@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "engine/previous_version.h"
 #include "engine/resource_data.h"
 #include "resources/resource.h"
 #include "wizard/license_text.h"
@@ -93,8 +92,6 @@ INT_PTR OnCommand(HWND page, WPARAM wParam) {
 }
 
 INT_PTR OnSetActive(HWND page) {
-    // The Welcome page shows the elevation shield on Next when it removes an earlier version.
-    ShowShieldOnNext(false);
     UpdateLicenseButtons(page);
     return FALSE;
 }

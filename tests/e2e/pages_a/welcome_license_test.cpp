@@ -27,6 +27,8 @@ constexpr int kDecline = 1002;
 using e2e::CancelWizard;
 using e2e::kCancelText;
 constexpr char kUninstallerName[] = "Korvane Version 1_2_2 Uninstaller.exe";
+// What the 1.2.2 stand-in reports of its start: the program's path and the compatibility layer asked for.
+constexpr char kReportVariable[] = "KVR_STANDIN_REPORT";
 // What a 1.2.2 installation holds in its program folder.
 const char* const kOldFiles[] = {"kvr.exe", "kvrsched.exe", "kvr122.dat", "uninst_kvr.exe"};
 
@@ -56,6 +58,9 @@ protected:
         driver::RemoveTree(uninstallerPath_);
     }
     void TearDown() override {
+        SetEnvironmentVariableA(kReportVariable, nullptr);
+        SetEnvironmentVariableA("KVR_BROWSER_LOG", nullptr);
+        SetEnvironmentVariableA("TMP", nullptr);
         driver::RemoveTree(uninstallerPath_);
         driver::ResetSetupRegistry();
     }
@@ -207,17 +212,20 @@ TEST_F(WelcomeAndLicense, NoticeOnlyForVersionsUpTo122) {
     }
 }
 
-TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerAndMovesOn) {
+TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerFromAFolderOfItsOwnAndMovesOn) {
     const std::string folder = driver::ScratchFolder("kvr-122");
-    for (const char* name : kOldFiles) {
-        HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        CloseHandle(file);
-    }
+    for (const char* name : kOldFiles) ASSERT_TRUE(driver::WriteFileText(folder + "\\" + name, ""));
     driver::SetSetting("ver", "1.2.2");
     driver::SetSetting("InstallFolder", folder.c_str());
     driver::SetSetting("RecordFormat", "mp3");  // the user's own setting stays
+    // A program planted under the name the uninstaller would have had in the temporary folder: it leaves a
+    // log when it runs.
+    const std::string scratch = driver::ScratchFolder("kvr-122-report");
+    ASSERT_TRUE(CopyFileA(driver::BuiltFile("KVR_FAKE_BROWSER").c_str(), uninstallerPath_.c_str(), FALSE));
+    const std::string planted = driver::ReadFileText(uninstallerPath_);
+    SetEnvironmentVariableA("KVR_BROWSER_LOG", (scratch + "\\planted-ran.txt").c_str());
+    const std::string report = scratch + "\\report.txt";
+    SetEnvironmentVariableA(kReportVariable, report.c_str());
 
     driver::Process setup;
     HWND wizard = StartWizard(setup);
@@ -236,7 +244,21 @@ TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerAndMovesOn) {
     EXPECT_FALSE(found);
     EXPECT_EQ(driver::GetSetting("RecordFormat"), "mp3");
     EXPECT_FALSE(driver::FileExists(folder)) << "the 1.2.2 program folder is still there";
-    EXPECT_FALSE(driver::FileExists(uninstallerPath_)) << "the uninstaller was left in the temporary folder";
+
+    // It ran from a new folder of its own below the temporary folder, gone again, without elevation.
+    const std::string text = driver::ReadFileText(report);
+    const std::string expectedStart = "program " + TempFolder();
+    ASSERT_EQ(text.compare(0, expectedStart.size(), expectedStart), 0) << text;
+    const size_t end = text.find("\r\n");
+    const std::string program = text.substr(std::string("program ").size(), end - std::string("program ").size());
+    const std::string ownFolder = program.substr(0, program.rfind('\\'));
+    EXPECT_GT(ownFolder.size(), TempFolder().size()) << program;
+    EXPECT_EQ(program.substr(ownFolder.size() + 1), kUninstallerName);
+    EXPECT_FALSE(driver::FileExists(ownFolder)) << "the uninstaller's folder was left behind";
+    EXPECT_NE(text.find("compat RunAsInvoker\r\n"), std::string::npos) << text;
+    // The planted program was neither run nor overwritten.
+    EXPECT_FALSE(driver::FileExists(scratch + "\\planted-ran.txt"));
+    EXPECT_EQ(driver::ReadFileText(uninstallerPath_), planted);
 
     // Back on the Welcome page nothing is left to remove.
     driver::PressWizardButton(wizard, PSBTN_BACK);
@@ -245,20 +267,23 @@ TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerAndMovesOn) {
     GoToLicense(wizard);
     CancelWizard(setup, wizard);
     driver::RemoveTree(folder);
+    driver::RemoveTree(scratch);
 }
 
 TEST_F(WelcomeAndLicense, FailedRemovalAsksAndCanKeepTheWizardOnTheWelcomePage) {
-    // A folder where the uninstaller's file should go: it cannot be created.
-    ASSERT_TRUE(CreateDirectoryA(uninstallerPath_.c_str(), nullptr));
+    // A temporary folder that lies below a file: no folder can be created in it.
+    const std::string scratch = driver::ScratchFolder("kvr-122-blocked");
+    ASSERT_TRUE(driver::WriteFileText(scratch + "\\file", "in the way"));
+    const std::string blocked = scratch + "\\file\\";
+    SetEnvironmentVariableA("TMP", blocked.c_str());
     // The question names the system's error code of the failed creation.
-    ASSERT_EQ(CreateFileA(uninstallerPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr),
-              INVALID_HANDLE_VALUE);
+    ASSERT_FALSE(CreateDirectoryA((blocked + "kvrsetup").c_str(), nullptr));
     const DWORD expectedCode = GetLastError();
     ASSERT_NE(expectedCode, 0u);
     driver::SetSetting("ver", "1.2.2");
     driver::Process setup;
     HWND wizard = StartWizard(setup);
+    SetEnvironmentVariableA("TMP", nullptr);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
 
@@ -286,11 +311,11 @@ TEST_F(WelcomeAndLicense, FailedRemovalAsksAndCanKeepTheWizardOnTheWelcomePage) 
             EXPECT_EQ(driver::CurrentPageId(wizard), kWelcomePage);
         }
     }
-    // Going on anyway leaves 1.2.2 installed, and the folder that was in the way.
+    // Going on anyway leaves 1.2.2 installed.
     EXPECT_TRUE(driver::WaitForPage(wizard, kLicensePage));
     EXPECT_EQ(driver::GetSetting("ver"), "1.2.2");
-    EXPECT_TRUE(driver::FileExists(uninstallerPath_));
     CancelWizard(setup, wizard);
+    driver::RemoveTree(scratch);
 }
 
 // A copy of the setup whose archive 139 holds `bytes` instead. (Wine cannot delete a
