@@ -19,6 +19,13 @@ target_link_libraries(kvr_core PUBLIC kvr_locale_win32)
 
 include(cmake/host-tools.cmake)
 
+# The processor as the programs' manifests name it.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(KVR_MANIFEST_ARCH amd64)
+else()
+    set(KVR_MANIFEST_ARCH X86)
+endif()
+
 add_subdirectory(payload)
 add_subdirectory(src)
 add_subdirectory(tests/driver)

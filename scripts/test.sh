@@ -38,14 +38,22 @@ if [ "$KVR_ARCH" = i686 ]; then
 else
     cmake --build "$win32" --target setup -j"$jobs"
 fi
-scripts/check-imports.sh i686 "$win32/src/setup.exe"
+# The setup and every program it installs or runs: nothing they import can come from their own folder.
+check_programs() {
+    local arch=$1 build=$2 program
+    scripts/check-imports.sh "$arch" "$build/src/setup.exe"
+    for program in "$build"/payload/bin/*.exe; do
+        scripts/check-imports.sh "$arch" "$program" kvrcore.dll
+    done
+}
+check_programs i686 "$win32"
 
 tested=$win32
 if [ "$KVR_ARCH" = x86_64 ]; then
     echo "== Windows build, 64-bit (the same sources, for 64-bit Wine)"
     tested=$(kvr_configure_windows x86_64)
     cmake --build "$tested" -j"$jobs"
-    scripts/check-imports.sh x86_64 "$tested/src/setup.exe"
+    check_programs x86_64 "$tested"
 fi
 
 echo "== Win32 and end-to-end tests under Wine ($KVR_ARCH build, $tested)"

@@ -7,8 +7,16 @@
 #include <mmreg.h>
 #include <msacm.h>
 
+#include "foundation/system_library.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
+    // The compression manager is not one of the libraries Windows always takes from its own folder.
+    const HMODULE acm = LoadSystemLibrary("msacm32.dll");
+    if (acm == nullptr) return 0;
+    using MetricsFn = MMRESULT(WINAPI*)(HACMOBJ, UINT, LPVOID);
+    const auto metrics = reinterpret_cast<MetricsFn>(reinterpret_cast<void*>(GetProcAddress(acm, "acmMetrics")));
     DWORD codecs = 0;
-    if (acmMetrics(nullptr, ACM_METRIC_COUNT_CODECS, &codecs) != MMSYSERR_NOERROR) return 0;
+    if (metrics == nullptr || metrics(nullptr, ACM_METRIC_COUNT_CODECS, &codecs) != MMSYSERR_NOERROR) return 0;
     return static_cast<int>(codecs);
 }

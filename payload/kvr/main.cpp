@@ -7,6 +7,7 @@
 #include "common/payload_common.h"
 #include "common/text_window.h"
 #include "foundation/product.h"
+#include "foundation/system_library.h"
 #include "kvrcore/kvrcore.h"
 
 namespace {
@@ -55,6 +56,7 @@ std::string DescribeSettings() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    RestrictDllSearchToSystem();
     const std::string title = std::string(product::kName) + " " + product::kVersion + " - Recorder & Scheduler";
     return payload::RunTextWindow(instance, product::kMainWindowClass, title, DescribeSettings(), show, 560, 320);
 }

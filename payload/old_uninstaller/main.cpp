@@ -19,6 +19,7 @@
 #include "common/payload_common.h"
 #include "engine/folders.h"
 #include "foundation/product.h"
+#include "foundation/system_library.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ void ReportLaunch() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
     ReportLaunch();
     std::string program_folder;
     {

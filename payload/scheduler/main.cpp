@@ -9,6 +9,7 @@
 #include "common/payload_common.h"
 #include "common/text_window.h"
 #include "foundation/product.h"
+#include "foundation/system_library.h"
 
 namespace {
 
@@ -35,5 +36,6 @@ std::string ScheduleText() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    RestrictDllSearchToSystem();
     return payload::RunTextWindow(instance, "KorvaneSchedulerWnd", "Korvane Scheduler", ScheduleText(), show, 420, 260);
 }

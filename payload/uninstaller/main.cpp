@@ -3,11 +3,11 @@
 //   uninst_kvr.exe [/S]
 //       Run from the program folder (Add/Remove Programs, the Start Menu). Asks
 //       for confirmation unless /S is given, then hands the work to a copy of
-//       itself in the temporary folder, because a running program cannot delete
-//       its own file, and ends.
+//       itself in a new folder of its own below the temporary folder, because a
+//       running program cannot delete its own file, and ends.
 //   uninst_kvr.exe /remove FOLDER /waitfor HANDLE [/S]
 //       The temporary copy: waits for the process HANDLE (inherited) to end,
-//       removes the installation from FOLDER and then its own file.
+//       removes the installation from FOLDER and then its own file and folder.
 //
 // Only what the setup installed goes: the package's files by name (the program
 // folder may be one the user chose and may hold the user's own files), the
@@ -24,7 +24,9 @@
 
 #include "common/payload_common.h"
 #include "engine/folders.h"
+#include "engine/fresh_folder.h"
 #include "foundation/product.h"
+#include "foundation/system_library.h"
 
 namespace {
 
@@ -171,14 +173,28 @@ void Uninstall(const std::string& program_folder) {
     Tell(text + "\n\nPlease delete them yourself.", MB_ICONWARNING);
 }
 
-// Deletes this temporary copy once it has ended: a hidden command interpreter
-// waits two seconds and deletes the file.
+// The folder of the temporary copy: new, below the temporary folder, and recognised by its name when the copy
+// removes it.
+constexpr char kCopyFolderPrefix[] = "kvruninst-";
+
+SetupString CopyFolderName(uint32_t number) {
+    SetupString name;
+    name.Format("%s%08X.tmp", kCopyFolderPrefix, static_cast<unsigned>(number));
+    return name;
+}
+
+// Deletes this temporary copy once it has ended, and the folder made for it: a
+// hidden command interpreter waits two seconds and deletes them.
 void DeleteOwnFileLater() {
     const std::string self = payload::ModulePath();
+    const std::string folder = payload::FolderOf(self);
+    const std::string folder_name = folder.substr(folder.find_last_of('\\') + 1);
+    const bool own_folder = folder_name.compare(0, sizeof kCopyFolderPrefix - 1, kCopyFolderPrefix) == 0;
     char system_folder[MAX_PATH] = "";
     GetSystemDirectoryA(system_folder, MAX_PATH);
     std::string command = "\"" + payload::JoinPath(system_folder, "cmd.exe") +
                           "\" /c ping -n 3 127.0.0.1 >nul & del /f /q \"" + self + "\"";
+    if (own_folder) command += " & rmdir \"" + folder + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -188,39 +204,61 @@ void DeleteOwnFileLater() {
         payload::Handle cmd(process.hProcess);
     } else {
         MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        if (own_folder) MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
 }
 
-// Copies this program to the temporary folder and starts the copy on `program_folder`.
-// False when that cannot be done; the caller then removes what it can itself.
-bool HandOverToTemporaryCopy(const std::string& program_folder) {
-    char temp[MAX_PATH + 1] = "";
-    if (!GetTempPathA(sizeof temp, temp)) return false;
-    char copy[MAX_PATH] = "";
-    if (!GetTempFileNameA(temp, "kvu", 0, copy)) return false;
-    std::string copy_path = copy;
-    DeleteFileA(copy_path.c_str());
-    copy_path += ".exe";
-    if (!CopyFileA(payload::ModulePath().c_str(), copy_path.c_str(), FALSE)) return false;
+// The bytes of this program's own file; empty when it cannot be read.
+std::string OwnFileBytes() {
+    const payload::Handle file(CreateFileA(payload::ModulePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD size = file ? GetFileSize(file.get(), nullptr) : INVALID_FILE_SIZE;
+    if (size == INVALID_FILE_SIZE) return std::string();
+    std::string bytes(size, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr) || read != size) return std::string();
+    return bytes;
+}
 
+// Starts the copy `copy_path` on `program_folder`, handing it this process to wait for.
+bool StartTemporaryCopy(const std::string& copy_path, const std::string& program_folder, const char* current_folder) {
     HANDLE self = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
-        DeleteFileA(copy_path.c_str());
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
         return false;
-    }
     payload::Handle inherited(self);
     std::string command = "\"" + copy_path + "\" /remove \"" + program_folder + "\" /waitfor " +
                           std::to_string(reinterpret_cast<UINT_PTR>(self)) + (g_silent ? " /S" : "");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(copy_path.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, temp, &startup, &process)) {
-        DeleteFileA(copy_path.c_str());
+    if (!CreateProcessA(copy_path.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, current_folder, &startup,
+                        &process))
         return false;
-    }
     payload::Handle thread(process.hThread);
     payload::Handle child(process.hProcess);
     return true;
+}
+
+// Copies this program into a new folder of its own below the temporary folder and starts the copy on
+// `program_folder`; nobody can change or replace the copy between its writing and its start. False when that
+// cannot be done; the caller then removes what it can itself.
+bool HandOverToTemporaryCopy(const std::string& program_folder) {
+    char temp[MAX_PATH + 1] = "";
+    if (!GetTempPathA(sizeof temp, temp)) return false;
+    const std::string bytes = OwnFileBytes();
+    SetupString folder;
+    if (bytes.empty() || CreateFreshFolder(WithTrailingSeparator(temp), CopyFolderName, folder) != 0) return false;
+    const std::string copy_path = std::string(folder.c_str()) + "uninst_kvr.exe";
+    win::FileHandle locked;
+    const bool started = WriteLockedFile(copy_path.c_str(), reinterpret_cast<const uint8_t*>(bytes.data()),
+                                         static_cast<uint32_t>(bytes.size()), locked) == 0 &&
+                         StartTemporaryCopy(copy_path, program_folder, temp);
+    locked.Reset();
+    if (!started) {
+        DeleteFileA(copy_path.c_str());
+        RemoveEmptyFolder(folder.c_str());
+    }
+    return started;
 }
 
 // Value that follows `name` in the arguments, or "".
@@ -233,6 +271,7 @@ std::string ArgumentAfter(const std::vector<std::string>& args, const char* name
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
     const std::vector<std::string> args = payload::CommandLineArguments();
     g_silent = payload::HasFlag(args, "/S");
 

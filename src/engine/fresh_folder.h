@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/setup_string.h"
+#include "foundation/win_handles.h"
 
 /// A number nobody can tell in advance: from the system's random source where there is one (from Windows XP),
 /// else from rand().
@@ -17,3 +18,13 @@ uint32_t DrawUnpredictableNumber();
 /// a folder or file of that name exists, another number is drawn. 0 with `created` set to the new folder
 /// (ending in a separator), else the system's error code.
 DWORD CreateFreshFolder(const SetupString& parent, SetupString (*name)(uint32_t), SetupString& created);
+
+/// The step of WriteLockedFile that failed.
+enum class LockedFileStep { Create, Write, Lock };
+
+/// Writes `bytes` into the new file `path` (never into an existing one) and opens it again as `locked` with no
+/// write or delete sharing, checking through that handle that it holds exactly those bytes: from then on nobody
+/// can change or replace the file until `locked` is let go (for a program: once it has started). 0, or the
+/// system's error code with `failed` (optional) set to the step that failed.
+DWORD WriteLockedFile(const char* path, const uint8_t* bytes, uint32_t size, win::FileHandle& locked,
+                      LockedFileStep* failed = nullptr);

@@ -3,8 +3,6 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <cstring>
-
 #include "engine/folders.h"
 #include "engine/fresh_folder.h"
 #include "engine/package_archive.h"
@@ -68,41 +66,17 @@ int LastErrorOr(int fallback) {
     return error != 0 ? static_cast<int>(error) : fallback;
 }
 
-// True when the file holds exactly `size` bytes equal to `bytes`.
-bool HoldsExactly(HANDLE file, const uint8_t* bytes, uint32_t size) {
-    if (GetFileSize(file, nullptr) != size) return false;
-    uint8_t chunk[4096];
-    for (uint32_t offset = 0; offset < size;) {
-        DWORD read = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &read, nullptr) || read == 0) return false;
-        if (read > size - offset || memcmp(chunk, bytes + offset, read) != 0) return false;
-        offset += read;
-    }
-    return true;
-}
-
-// Writes the uninstaller's bytes into the new file `path` and opens it again as `locked`: with no write or
-// delete sharing nobody can change or replace it until it has started, and what it holds is checked through
-// that handle. 0 or the system error code.
+// Writes the uninstaller into the new file `path`, locked against changes until it has started; 0 or the
+// system error code.
 int WriteUninstaller(const SetupString& path, const uint8_t* bytes, uint32_t size, win::FileHandle& locked) {
-    {
-        win::FileHandle file(
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) return LastErrorOr(ERROR_CANNOT_MAKE);
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes, size, &written, nullptr) || written != size) {
-            const int error = LastErrorOr(ERROR_WRITE_FAULT);
-            file.Reset();
-            SetupString message;
-            message.Format("ERROR: Cannot write to the following file:\n\n%s", path.c_str());
-            SetupMessageBox(message.c_str(), kBoxError);
-            return error;
-        }
+    LockedFileStep failed = LockedFileStep::Create;
+    const DWORD error = WriteLockedFile(path.c_str(), bytes, size, locked, &failed);
+    if (error != 0 && failed == LockedFileStep::Write) {
+        SetupString message;
+        message.Format("ERROR: Cannot write to the following file:\n\n%s", path.c_str());
+        SetupMessageBox(message.c_str(), kBoxError);
     }
-    locked = win::FileHandle(
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!locked.Valid()) return LastErrorOr(ERROR_OPEN_FAILED);
-    return HoldsExactly(locked.Get(), bytes, size) ? 0 : ERROR_FILE_INVALID;
+    return static_cast<int>(error);
 }
 
 // Sets an environment variable of this process (inherited by what it starts) for the life of the object.

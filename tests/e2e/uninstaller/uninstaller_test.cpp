@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -160,14 +161,18 @@ HWND MessageBoxOf(DWORD process_id) {
     return search.second;
 }
 
+// What temporary copies of the uninstaller leave in the temporary folder: the folders made for them, and any
+// program lying in the temporary folder itself.
 std::set<std::string> TemporaryCopies(const std::string& temp) {
     std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Join(temp, "kvu*.exe").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (const char* pattern : {"kvruninst-*", "*.exe"}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(Join(temp, pattern).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do names.insert(found.cFileName);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
     return names;
 }
 
@@ -274,17 +279,27 @@ protected:
 
     // Runs the uninstaller as Add/Remove Programs would, silently, and waits until
     // its temporary copy has finished (it removes the uninstall entry last).
+    // What the temporary copy left meanwhile is collected in new_copies_ (true: it held the copy when seen).
     void Uninstall() {
         before_copies_ = TemporaryCopies(temp_);
         const std::string command = "\"" + GetString(product::kUninstallKey, "UninstallString") + "\" /S";
         ASSERT_TRUE(StartProgram(command, 10000)) << command;
-        ASSERT_TRUE(WaitUntil([] { return !KeyExists(product::kUninstallKey); }, 20000))
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (const std::string& name : TemporaryCopies(temp_)) {
+                    if (before_copies_.count(name) != 0) continue;
+                    new_copies_[name] |= Exists(Join(Join(temp_, name), product::kUninstaller));
+                }
+                return !KeyExists(product::kUninstallKey);
+            },
+            20000))
             << "the removal did not finish";
     }
 
     std::string program_, data_, start_menu_, desktop_link_, quick_launch_link_;
     std::vector<std::string> files_;
     std::set<std::string> before_copies_;
+    std::map<std::string, bool> new_copies_;
 };
 
 TEST_F(Installed, SilentUninstallLeavesOnlyTheRecordings) {
@@ -311,7 +326,11 @@ TEST_F(Installed, SilentUninstallLeavesOnlyTheRecordings) {
     EXPECT_FALSE(KeyExists(product::kSettingsKey));
     EXPECT_FALSE(KeyExists(kVendorKey)) << "empty vendor keys left behind";
 
-    // The temporary copy deletes itself shortly after it ends.
+    // The temporary copy ran from a new folder of its own, and deletes itself and that folder shortly after it
+    // ends.
+    ASSERT_EQ(new_copies_.size(), 1u) << "one folder for the copy, and no program in the temporary folder itself";
+    EXPECT_EQ(new_copies_.begin()->first.rfind("kvruninst-", 0), 0u) << new_copies_.begin()->first;
+    EXPECT_TRUE(new_copies_.begin()->second) << "the copy was not seen in its folder";
     EXPECT_TRUE(WaitUntil([&] { return TemporaryCopies(temp_).size() <= before_copies_.size(); }, 10000))
         << "temporary copy of the uninstaller left in " << temp_;
 }
