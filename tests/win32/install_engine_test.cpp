@@ -766,7 +766,7 @@ TEST_F(InstallEngine, StartMenuLinksAreMadeAndRemovedOnlyBelowTheProgramsFolder)
         EXPECT_TRUE(driver::ReadFileText(mine) == "the user's own link") << "the user's link was replaced";
         for (const char* link : links) EXPECT_EQ(Exists(folder + link), link == links[3]) << link;
         EXPECT_EQ(driver::GetSetting("instOSMP"), folder) << "the record stays as it was";
-        DeleteFileA(mine.c_str());
+        for (const char* link : links) DeleteFileA((folder + link).c_str());
     }
     RemoveEmptyFolder((startup + "\\Korvane").c_str());
     driver::RemoveTree(outsideMenu);
