@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -450,6 +451,8 @@ struct OutsideMenu {
     int csidl;             // the shell folder the record names, or -1 for a folder of the scratch area
     const char* relative;  // what follows it in the record
 };
+
+void PrintTo(const OutsideMenu& menu, std::ostream* out) { *out << menu.name; }
 
 // The record of the Start Menu folder names one outside the Programs folder, or Startup, holding links of the
 // user's with the names of ours: they stay, and the rest of the removal goes ahead.
