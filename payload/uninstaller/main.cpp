@@ -13,6 +13,12 @@
 // folder may be one the user chose and may hold the user's own files), the
 // folders that become empty, the shortcuts, the uninstall entry and the values
 // the setup wrote. The data folder with the recordings is never touched.
+//
+// Nothing at all goes unless FOLDER is the program folder the setup recorded
+// and holds kvr.exe and the original of the running uninstaller: a record that
+// names another folder could name one full of the user's own files. The Start
+// Menu links go only from a folder below the Programs folder and outside
+// Startup, where their generic names are ours alone.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -23,6 +29,7 @@
 #include <vector>
 
 #include "common/payload_common.h"
+#include "engine/contained_folders.h"
 #include "engine/folders.h"
 #include "engine/fresh_folder.h"
 #include "foundation/product.h"
@@ -75,6 +82,9 @@ constexpr DWORD kCloseTimeoutMs = 5000;
 constexpr int kDeleteTries = 20;
 constexpr DWORD kDeleteRetryMs = 100;
 
+// Exit code of a run that removed nothing because the recorded folders are not ours.
+constexpr int kRefusedExitCode = 2;
+
 bool g_silent = false;
 
 void Tell(const std::string& text, UINT icon) {
@@ -84,6 +94,55 @@ void Tell(const std::string& text, UINT icon) {
 std::string SpecialFolder(int csidl) {
     char path[MAX_PATH] = "";
     return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+}
+
+// The bytes of a file; false when it cannot be read whole.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    payload::Handle file(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.HighPart != 0) return false;
+    bytes.resize(size.LowPart);
+    DWORD read = 0;
+    return size.LowPart == 0 ||
+           (ReadFile(file.get(), &bytes[0], size.LowPart, &read, nullptr) && read == size.LowPart);
+}
+
+// True when `path` holds the bytes of the running program: the temporary copy is a copy of it.
+bool IsOriginalOfThisProgram(const std::string& path) {
+    std::string theirs;
+    std::string ours;
+    return ReadWholeFile(path, theirs) && ReadWholeFile(payload::ModulePath(), ours) && theirs == ours;
+}
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Why nothing may be removed from `program_folder`, or "" when the removal may go ahead.
+std::string RefusalOf(const std::string& program_folder) {
+    std::string recorded;
+    {
+        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
+        if (settings) payload::ReadString(settings.get(), "InstallFolder", recorded);
+    }
+    if (recorded.empty()) return "No program folder of Korvane is recorded for this user.\n\nNothing was removed.";
+    if (!IsSameFullPath(recorded.c_str(), program_folder.c_str()) ||
+        !IsOriginalOfThisProgram(payload::JoinPath(program_folder, product::kUninstaller)))
+        return "The recorded program folder does not hold this uninstaller:\n\n" + recorded +
+               "\n\nNothing was removed.";
+    if (!IsFile(payload::JoinPath(program_folder, product::kMainExecutable)))
+        return "The recorded program folder does not hold the program:\n\n" + recorded +
+               "\n\nNothing was removed.";
+    return std::string();
+}
+
+// Says why the removal from `program_folder` is refused, when it is; true then.
+bool Refused(const std::string& program_folder) {
+    const std::string reason = RefusalOf(program_folder);
+    if (!reason.empty()) Tell(reason, MB_ICONERROR);
+    return !reason.empty();
 }
 
 // Deletes a file, waiting a little for a program that is still closing.
@@ -157,6 +216,7 @@ void Uninstall(const std::string& program_folder) {
         payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
         if (settings) payload::ReadString(settings.get(), "instOSMP", start_menu_folder);
     }
+    if (!IsOwnStartMenuFolder(start_menu_folder.c_str())) start_menu_folder.clear();
 
     const std::vector<std::string> left = RemoveProgramFiles(program_folder);
     RemoveShortcuts(start_menu_folder);
@@ -284,12 +344,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             payload::Handle original(reinterpret_cast<HANDLE>(value));
             WaitForSingleObject(original.get(), 10000);
         }
+        // Asked again: the folder comes from a command line. A refused run keeps its own file, which need
+        // not be a temporary copy.
+        if (Refused(removal_folder)) return kRefusedExitCode;
         Uninstall(removal_folder);
         DeleteOwnFileLater();
         return 0;
     }
 
     const std::string program_folder = payload::FolderOf(payload::ModulePath());
+    if (Refused(program_folder)) return kRefusedExitCode;
     if (!g_silent && MessageBoxA(nullptr,
                                  "Do you want to remove Korvane and all of its components from this computer?\n\n"
                                  "Your recordings in the data folder will be kept.",

@@ -1,5 +1,7 @@
 #include "engine/folder_removal_rules.h"
 
+#include <cstring>
+
 #include "foundation/text_locale.h"
 
 namespace {
@@ -76,4 +78,24 @@ bool IsRemovableFolderPath(const char* path) {
         return IsPlainName(name, n);
     });
     return plain && folders > 0;
+}
+
+bool StaysInsideFolder(const char* name) {
+    if (name == nullptr || name[0] == '\0' || IsSeparator(name[0])) return false;
+    return EachElement(name, std::strlen(name), [](const char* element, size_t n) {
+        return n == 0 || IsPlainName(element, n);  // a doubled or trailing separator counts as one
+    });
+}
+
+bool LiesStrictlyBelow(const char* path, const char* folder) {
+    const size_t base = LengthWithoutTrailingSeparators(folder);
+    const size_t length = LengthWithoutTrailingSeparators(path);
+    if (base == 0 || length <= base + 1 || !IsSeparator(path[base]) || !textlocale::Equal(path, folder, base, true))
+        return false;
+    return EachElement(path + base + 1, length - base - 1, IsPlainName);
+}
+
+bool IsSameFolderPath(const char* a, const char* b) {
+    const size_t length = LengthWithoutTrailingSeparators(a);
+    return length > 0 && length == LengthWithoutTrailingSeparators(b) && textlocale::Equal(a, b, length, true);
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/folder_removal_rules.h"
+
 namespace {
 
 constexpr const char kMarker[] = "Korvane Setup recovery journal 1";
@@ -20,28 +22,9 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix) {
     return true;
 }
 
-// True when `path` is `folder` followed by a separator and a relative name that stays inside it.
-bool LiesBelow(const char* path, const SetupString& folder) {
-    const SetupString base = WithoutTrailingSeparator(folder.c_str());
-    if (base.Empty() || !StartsWithIgnoringCase(path, base.c_str())) return false;
-    const char* rest = path + base.Length();
-    if (!IsSeparator(*rest)) return false;
-    // Every component must be a plain name: no empty one, no "." or "..", no drive or stream colon.
-    const char* component = rest + 1;
-    for (const char* p = component;; ++p) {
-        if (*p == ':') return false;
-        if (*p != '\0' && !IsSeparator(*p)) continue;
-        const size_t length = static_cast<size_t>(p - component);
-        if (length == 0 || (component[0] == '.' && (length == 1 || (length == 2 && component[1] == '.'))))
-            return false;
-        if (*p == '\0') return true;
-        component = p + 1;
-    }
-}
-
 bool IsBackupPath(const char* path, const SetupString& tempFolder) {
-    if (!LiesBelow(path, tempFolder)) return false;
-    const char* name = path + WithoutTrailingSeparator(tempFolder.c_str()).Length() + 1;
+    if (!LiesStrictlyBelow(path, tempFolder.c_str())) return false;
+    const char* name = path + LengthWithoutTrailingSeparators(tempFolder.c_str()) + 1;
     for (const char* p = name; *p != '\0'; ++p)
         if (IsSeparator(*p)) return false;
     const size_t length = std::strlen(name);
@@ -97,7 +80,7 @@ bool ApplyEntry(const Fields& fields, JournalReading& reading) {
         return true;
     }
     if (Is(fields, "new", 2)) {
-        if (!LiesBelow(fields.field[1], reading.installFolder)) return false;
+        if (!LiesStrictlyBelow(fields.field[1], reading.installFolder.c_str())) return false;
         FileBackupRecord& record = reading.records[reading.count++];
         record.state = kBackupCreated;
         record.targetPath = fields.field[1];
@@ -106,7 +89,7 @@ bool ApplyEntry(const Fields& fields, JournalReading& reading) {
     if (Is(fields, "old", 4)) {
         uint32_t attributes = 0;
         if (!ReadAttributes(fields.field[1], attributes) || !IsBackupPath(fields.field[2], reading.tempFolder) ||
-            !LiesBelow(fields.field[3], reading.installFolder))
+            !LiesStrictlyBelow(fields.field[3], reading.installFolder.c_str()))
             return false;
         // The saved line completes the copy line written just before it.
         const bool completesCopy = last != nullptr && last->targetPath.Empty() && last->backupPath == fields.field[2];

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "engine/contained_folders.h"
 #include "engine/folders.h"
 #include "engine/install_driver.h"
 #include "engine/install_state.h"
@@ -46,9 +47,10 @@ const FixedLink kFixedLinks[] = {
     {"Uninstall", &Targets::uninstaller},
 };
 
+// A recorded folder outside the Programs folder, or in Startup, is left alone: its links are not ours.
 void RemoveOldStartMenuFolder() {
     const SetupString recorded = ReadSetting(HKEY_CURRENT_USER, kStartMenuRecord, "");
-    if (recorded.Empty()) return;
+    if (recorded.Empty() || !IsOwnStartMenuFolder(recorded.c_str())) return;
     const SetupString folder = WithTrailingSeparator(recorded.c_str());
     DeleteFileA(LinkPath(folder.c_str(), kOldLinkName).c_str());
     DeleteFileA(LinkPath(folder.c_str(), product::kName).c_str());
@@ -59,7 +61,7 @@ void RemoveOldStartMenuFolder() {
 
 void CreateStartMenuFolder(const Targets& targets) {
     const char* folder = g_choices.StartMenuPath.c_str();
-    if (g_choices.CreateStartMenuFolder != 1 || g_choices.StartMenuPath.Empty()) return;
+    if (g_choices.CreateStartMenuFolder != 1 || !IsOwnStartMenuFolder(folder)) return;
     CreateFolderChain(folder);
     CreateShortcutFile(LinkPath(folder, product::kName).c_str(), targets.application.c_str());
     for (const FixedLink& link : kFixedLinks)

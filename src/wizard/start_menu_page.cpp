@@ -1,5 +1,7 @@
 #include <shlobj.h>
 
+#include "engine/contained_folders.h"
+#include "engine/folder_removal_rules.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/win_handles.h"
@@ -84,7 +86,8 @@ INT_PTR OnWizardNext(HWND page) {
         return StayOnPage(page);
     }
     const SetupString full = Concat(WithTrailingSeparator(base.c_str()), WithTrailingSeparator(name.c_str()));
-    if (ProbeFolderWritable(full.c_str())) {
+    // A name that climbs out of the Programs folder is refused before the probe makes any folder for it.
+    if (StaysInsideFolder(name.c_str()) && IsOwnStartMenuFolder(full.c_str()) && ProbeFolderWritable(full.c_str())) {
         g_choices.StartMenuFolder = WithoutTrailingSeparator(name.c_str());
         g_choices.StartMenuPath = full;
         g_choices.CreateStartMenuFolder = 1;

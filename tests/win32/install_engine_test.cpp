@@ -150,6 +150,7 @@ protected:
         driver::ResetSetupRegistry();
         scratch_ = driver::ScratchFolder("kvr-engine");
         program_ = scratch_ + "\\Programs\\Korvane";
+        menus_ = ShellFolder(CSIDL_PROGRAMS) + "\\kvr-engine";
         data_ = scratch_ + "\\Music\\Korvane Data";
         g_choices = InstallChoices();
         g_choices.InstallFolder = program_.c_str();
@@ -165,6 +166,7 @@ protected:
         driver::ResetSetupRegistry();
         for (const std::string& link : desktopLinks_) DeleteFileA(link.c_str());
         driver::RemoveTree(scratch_);
+        driver::RemoveTree(menus_);
         payload_.Reset();
         g_setup.instance = nullptr;
         if (setup_ != nullptr) FreeLibrary(setup_);
@@ -224,6 +226,7 @@ protected:
     HMODULE setup_ = nullptr;
     PackageArchive payload_;
     std::string scratch_, program_, data_;
+    std::string menus_;  // Start Menu folders of the tests, below the Programs folder
     std::vector<std::string> desktopLinks_;
     int32_t lastStep_ = -1;
     std::string lastUnrestored_;
@@ -697,14 +700,14 @@ TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
 }
 
 TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
-    const std::string startMenu = scratch_ + "\\Start Menu\\Programs\\Korvane\\";
+    const std::string startMenu = menus_ + "\\Korvane\\";
     const std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\";
     const std::string quickLaunch = ShellFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\";
     desktopLinks_ = {desktop + "Korvane.lnk", desktop + "Korvane & Scheduler.lnk", quickLaunch + "Korvane.lnk",
                      quickLaunch + "Korvane & Scheduler.lnk"};
     // Links of the earlier product name, in a Start Menu folder recorded by an earlier installation.
-    const std::string oldMenu = scratch_ + "\\Old Menu\\";
-    CreateDirectoryA(oldMenu.c_str(), nullptr);
+    const std::string oldMenu = menus_ + "\\Old Menu\\";
+    CreateFolderChain(oldMenu.c_str());
     driver::SetSetting("instOSMP", oldMenu.c_str());
     for (const std::string& old : {oldMenu + "Korvane & Scheduler.lnk", oldMenu + "Uninstall.lnk",
                                    desktop + "Korvane & Scheduler.lnk"})
@@ -759,6 +762,44 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     EXPECT_TRUE(Exists(startMenu + "notes.txt"));
     EXPECT_FALSE(Exists(startMenu + "Korvane.lnk"));
     EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
+}
+
+// A Start Menu folder outside the Programs folder, or in Startup, is neither given the links nor, when
+// recorded by an earlier installation, cleaned of links with their names: those are the user's.
+TEST_F(InstallEngine, StartMenuLinksAreMadeAndRemovedOnlyBelowTheStartMenuOutsideProgramsAndStartup) {
+    const std::string startMenu = ShellFolder(CSIDL_STARTMENU);
+    const std::string programs = ShellFolder(CSIDL_PROGRAMS);
+    const std::string startup = ShellFolder(CSIDL_STARTUP);
+    const std::string outsideMenu = ShellFolder(CSIDL_APPDATA) + "\\kvr-engine-outside";
+    const std::string folders[] = {
+        startup + "\\",
+        startup + "\\Korvane\\",
+        programs + "\\",
+        startMenu + "\\",
+        startMenu + "\\..\\kvr-engine-outside\\",
+        outsideMenu + "\\Korvane\\",
+        scratch_ + "\\Start Menu\\Programs\\Korvane\\",
+    };
+    const char* const links[] = {"Korvane.lnk", "Manual.lnk", "Quick Hardware Setup.lnk", "Uninstall.lnk"};
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        CreateFolderChain(folder.c_str());
+        const std::string mine = folder + "Uninstall.lnk";
+        ASSERT_TRUE(driver::WriteFileText(mine, "the user's own link"));
+        driver::SetSetting("instOSMP", folder.c_str());
+        g_choices.StartMenuPath = folder.c_str();
+        g_choices.CreateStartMenuFolder = 1;
+        SetupString error("");
+        int32_t glitch = 0;
+        ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1) << error.c_str();
+        EXPECT_TRUE(driver::ReadFileText(mine) == "the user's own link") << "the user's link was replaced";
+        for (const char* link : links) EXPECT_EQ(Exists(folder + link), link == links[3]) << link;
+        EXPECT_EQ(driver::GetSetting("instOSMP"), folder) << "the record stays as it was";
+        for (const char* link : links) DeleteFileA((folder + link).c_str());
+    }
+    RemoveEmptyFolder((startup + "\\Korvane").c_str());
+    RemoveDirectoryA((startMenu + "\\..\\kvr-engine-outside").c_str());
+    driver::RemoveTree(outsideMenu);
 }
 
 TEST_F(InstallEngine, AFailedFormattingAllocationEndsTheStepAsLowOnMemory) {

@@ -7,12 +7,78 @@
 #include <string>
 
 #include "driver.h"
+#include "engine/contained_folders.h"
 
 namespace {
 
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+TEST(IsOwnStartMenuFolder, OnlyStrictlyBelowTheStartMenuNotProgramsAndOutsideStartupOnceMadeFull) {
+    const std::string startMenu = ShellFolder(CSIDL_STARTMENU);
+    const std::string programs = ShellFolder(CSIDL_PROGRAMS);
+    const std::string startup = ShellFolder(CSIDL_STARTUP);
+    ASSERT_FALSE(programs.empty());
+    ASSERT_EQ(programs.rfind(startMenu + "\\", 0), 0u) << "Programs lies below the Start Menu: " << programs;
+    ASSERT_EQ(startup.rfind(programs + "\\", 0), 0u) << "Startup lies below Programs: " << startup;
+    std::string shouting = programs;
+    CharUpperA(&shouting[0]);
+    struct Case {
+        std::string folder;
+        bool own;
+    } cases[] = {
+        {programs + "\\Korvane", true},
+        {programs + "\\Korvane\\", true},
+        {programs + "\\My Apps\\Korvane", true},
+        {programs + "/Korvane/Tools/", true},
+        {shouting + "\\Korvane", true},
+        {programs + "\\Tools\\..\\Korvane", true},  // the full path lies below Programs
+        {startMenu + "\\Korvane", true},                // beside Programs, as the page allows
+        {programs + "\\..\\Startup", true},             // a folder of that name in the Start Menu, not Startup
+        {startMenu, false},
+        {startMenu + "\\", false},
+        {programs, false},
+        {programs + "\\", false},
+        {programs + "\\.", false},
+        {programs + "\\Korvane\\..", false},
+        {programs + "\\..\\..\\Desktop", false},
+        {startMenu + "\\..\\Korvane", false},
+        {programs + "\\...\\Korvane", false},
+        {startup, false},
+        {startup + "\\", false},
+        {startup + " ", false},
+        {startup + "\\Korvane", false},
+        {ShellFolder(CSIDL_DESKTOPDIRECTORY), false},
+        {ShellFolder(CSIDL_PERSONAL) + "\\Korvane", false},
+        {"Korvane", false},  // completed from the current folder
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsOwnStartMenuFolder(c.folder.c_str()), c.own) << c.folder;
+}
+
+TEST(IsSameFullPath, ComparesTheFullPathsTheSystemMakes) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"C:\\Korvane\\Files", "c:/korvane/FILES/", true},
+        {"C:\\Korvane\\.\\Files", "C:\\Korvane\\Files", true},
+        {"C:\\Korvane\\Old\\..\\Files", "C:\\Korvane\\Files\\\\", true},
+        {"C:\\Korvane\\Files", "C:\\Korvane\\Files2", false},
+        {"C:\\Korvane\\Files", "C:\\Korvane", false},
+        {"C:\\Korvane\\Files", "D:\\Korvane\\Files", false},
+        {"", "", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsSameFullPath(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 TEST(GetDriveTypeOfPath, LooksUpTheRootOfADriveNameOnly) {

@@ -294,6 +294,7 @@ struct Answers {
     std::string arguments;
     std::string program;
     std::string data;
+    std::string startMenu;  // typed on the Start Menu page; a refused one is answered Yes: no folder then
     int desktop = -1;
     int quickLaunch = -1;
 };
@@ -339,7 +340,7 @@ protected:
                 SendMessageA(accept, BM_CLICK, 0, 0);
             }
             if (page == kDestination) program_ = AnswerFolder(current, kDestinationEdit, answers.program);
-            if (page == kStartMenu) startMenuName_ = driver::ControlText(current, kStartMenuEdit);
+            if (page == kStartMenu) startMenuName_ = AnswerFolder(current, kStartMenuEdit, answers.startMenu);
             if (page == kDataFolder) data_ = AnswerFolder(current, kDataFolderEdit, answers.data);
             if (page == kTasks) {
                 desktop_ = AnswerBox(current, kDesktopBox, answers.desktop);
@@ -347,6 +348,7 @@ protected:
             }
             ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
             driver::PressWizardButton(wizard_, PSBTN_NEXT);
+            if (page == kStartMenu) AnswerStartMenuQuestion();
         }
         ASSERT_TRUE(driver::WaitForPage(wizard_, kReady)) << "the Ready page never came";
         ASSERT_FALSE(program_.empty());
@@ -357,6 +359,18 @@ protected:
         driver::WaitUntil([&] { return !driver::ControlText(page, edit).empty(); });
         if (!answer.empty()) driver::SetControlText(page, edit, answer);
         return driver::ControlText(page, edit);
+    }
+
+    // A Start Menu folder that cannot be made is asked about: Yes goes on without one.
+    void AnswerStartMenuQuestion() {
+        driver::MessageBoxInfo box;
+        driver::WaitUntil([&] {
+            return driver::CurrentPageId(wizard_) != kStartMenu || (box = setup_.CurrentMessageBox()).window != nullptr;
+        });
+        if (box.window == nullptr) return;
+        startMenuQuestion_ = box.text;
+        startMenuName_.clear();
+        driver::ClickButton(box.window, IDYES);
     }
 
     static bool AnswerBox(HWND page, int box, int answer) {
@@ -425,7 +439,8 @@ protected:
     std::string setupExe_;
     std::string program_;
     std::string data_;
-    std::string startMenuName_;
+    std::string startMenuName_;  // empty when there is to be no Start Menu folder
+    std::string startMenuQuestion_;
     bool desktop_ = false;
     bool quickLaunch_ = false;
     HWND installing_ = nullptr;
@@ -638,6 +653,30 @@ TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEn
 
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
+}
+
+// A Start Menu folder name that climbs out of the Programs folder is asked about; Yes installs without a Start
+// Menu folder, and neither the Startup folder nor the Start Menu gets a link.
+TEST_F(SetupInstall, AStartMenuFolderOutsideProgramsIsLeftOutAfterTheQuestion) {
+    const std::string startMenu = SpecialFolder(CSIDL_STARTMENU);
+    const std::string startup = SpecialFolder(CSIDL_STARTUP);
+    const Snapshot before = TakeSnapshot(startup);
+    Answers answers;
+    answers.startMenu = "..\\Startup";
+    WalkToReady(answers);
+    EXPECT_EQ(startMenuQuestion_, "Start Menu shortcut cannot be created.\nContinue?");
+    InstallToFinished();
+    ExpectInstalled();
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    ASSERT_TRUE(setup_.WaitForExit());
+
+    EXPECT_EQ(Differences(before, TakeSnapshot(startup)), "");
+    EXPECT_FALSE(driver::FileExists(startMenu + "\\..\\Startup"));
+    for (const std::string& folder : {startMenu, SpecialFolder(CSIDL_PROGRAMS)})
+        EXPECT_EQ(FilesMatching(folder + "\\*.lnk"), std::set<std::string>()) << folder;
+    bool recorded = true;
+    EXPECT_EQ(driver::GetSetting("instOSMP", &recorded), "");
+    EXPECT_FALSE(recorded);
 }
 
 TEST_F(SetupInstall, RegisteredUninstallerRemovesEverythingButTheDataFolder) {

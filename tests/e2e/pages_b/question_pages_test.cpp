@@ -512,6 +512,52 @@ TEST_F(QuestionPages, AStartMenuFolderThatCannotBeMadeCanBeLeftOut) {
     CancelWizard(setup, wizard);
 }
 
+// The Start Menu links may go only below the Programs folder and outside Startup: any other name is asked
+// about as a folder that cannot be made, before any folder is made for it.
+TEST_F(QuestionPages, AStartMenuFolderThatLeadsElsewhereIsAskedAbout) {
+    const std::string startMenu = SpecialFolder(CSIDL_STARTMENU);
+    const std::string programs = SpecialFolder(CSIDL_PROGRAMS);
+    struct Case {
+        const char* typed;
+        std::string resolved;  // where it would have gone
+    } cases[] = {
+        {"..\\Startup", startMenu + "\\..\\Startup"},
+        {"../Startup/Korvane", startMenu + "\\..\\Startup\\Korvane"},
+        {"..\\..\\Desktop", startMenu + "\\..\\..\\Desktop"},
+        {"...\\Startup", startMenu + "\\..\\Startup"},
+        {"Programs\\..\\..\\Korvane", startMenu + "\\..\\Korvane"},
+        {"Programs\\StartUp\\Korvane", SpecialFolder(CSIDL_STARTUP) + "\\Korvane"},
+        {"Programs", programs},
+        {"\\Korvane", startMenu + "\\Korvane"},
+        {"C:\\Korvane", "C:\\Korvane"},
+        {"\\\\server\\share\\Korvane", startMenu + "\\server"},
+    };
+    driver::Process setup = Start();
+    HWND wizard = WalkTo(setup, kStartMenu);
+    ASSERT_NE(wizard, nullptr);
+    HWND page = driver::CurrentPage(wizard);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const bool existed = IsFolder(c.resolved);
+        driver::SetControlText(page, kStartMenuEdit, c.typed);
+        const MessageBoxInfo box = NextWithBox(setup, wizard);
+        ASSERT_NE(box.window, nullptr);
+        EXPECT_EQ(box.text, "Start Menu shortcut cannot be created.\nContinue?");
+        EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
+        Answer(setup, box, IDNO);
+        EXPECT_EQ(driver::CurrentPageId(wizard), kStartMenu);
+        EXPECT_EQ(IsFolder(c.resolved), existed) << c.resolved;
+    }
+    // A folder of folders below Programs is taken as it is.
+    ScratchFile(programs + "\\My Apps");
+    driver::SetControlText(page, kStartMenuEdit, "Programs\\My Apps\\Korvane");
+    for (int next : {kDataFolder, kTasks, kReady}) ASSERT_TRUE(Advance(wizard, next));
+    EXPECT_NE(driver::ControlText(driver::CurrentPage(wizard), kSummary)
+                  .find("Create Start Menu folder:\r\n    Programs\\My Apps\\Korvane\r\n"),
+              std::string::npos);
+    CancelWizard(setup, wizard);
+}
+
 TEST_F(QuestionPages, CancelAsksOnEveryPageAndNoKeepsThePage) {
     for (int target = kWelcome; target <= kReady; ++target) {
         SCOPED_TRACE(target);

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -276,6 +277,13 @@ protected:
         SetString(uninstall, "UninstallString", Join(program_, product::kUninstaller));
         SetString(uninstall, "DisplayVersion", product::kVersion);
     }
+    void TearDown() override {
+        // Below the Programs folder of the prefix, not the scratch area: a refused removal leaves it.
+        driver::RemoveTree(StartMenuFolder());
+        UserAccount::TearDown();
+    }
+
+    std::string StartMenuFolder() const { return start_menu_.substr(0, start_menu_.size() - 1); }
 
     // Runs the uninstaller as Add/Remove Programs would, silently, and waits until
     // its temporary copy has finished (it removes the uninstall entry last).
@@ -380,10 +388,133 @@ INSTANTIATE_TEST_SUITE_P(Cases, InstalledWithForeignFile,
                          ::testing::Values(ForeignItem{"my notes.txt", {"."}},
                                            ForeignItem{"Manual\\pics\\holiday.png", {".", "Manual", "Manual\\pics"}}));
 
+// A record that does not lead to this installation: the uninstaller removes nothing, not even the
+// registry entries, and says why (silently: no box, only its exit code).
+TEST_F(Installed, ARecordThatLeadsElsewhereRemovesNothing) {
+    const std::string mine = Join(root_, "My Files");
+    const std::pair<const char*, const char*> my_files[] = {
+        {product::kManualPage, "my own page"}, {"kvrcore.dll", "my own library"}, {"notes.txt", "mine"}};
+    for (const auto& [name, text] : my_files) WriteText(Join(mine, name), text);
+    const std::string original = Join(program_, product::kUninstaller);
+    const std::string copy_in_mine = Join(mine, product::kUninstaller);
+    const std::string loose_copy = Join(root_, "copy of uninst_kvr.exe");
+    ASSERT_TRUE(CopyFileA(original.c_str(), loose_copy.c_str(), FALSE));
+    const std::string not_this = "The recorded program folder does not hold this uninstaller:\n\n";
+    const std::string not_program = "The recorded program folder does not hold the program:\n\n";
+    const std::string nothing = "\n\nNothing was removed.";
+    struct Case {
+        const char* name;
+        const char* recorded;  // the InstallFolder value; null: none
+        std::string program;   // what is started
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"a record of the user's folder", mine.c_str(), original, "", not_this + mine + nothing},
+        {"the user's folder with a copy of the uninstaller but no program", mine.c_str(), copy_in_mine, "",
+         not_program + mine + nothing},
+        {"a copy asked to remove the user's folder", program_.c_str(), loose_copy, "/remove \"" + mine + "\"",
+         not_this + program_ + nothing},
+        {"no record", nullptr, original, "", "No program folder of Korvane is recorded for this user." + nothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.program == copy_in_mine) {
+            ASSERT_TRUE(CopyFileA(original.c_str(), copy_in_mine.c_str(), FALSE));
+        }
+        if (c.recorded)
+            SetString(product::kSettingsKey, "InstallFolder", c.recorded);
+        else
+            SHDeleteValueA(HKEY_CURRENT_USER, product::kSettingsKey, "InstallFolder");
+        const std::set<std::string> copies = TemporaryCopies(temp_);
+
+        driver::Process silent = driver::Process::Start(c.program, c.arguments + " /S");
+        ASSERT_TRUE(silent.WaitForExit(10000));
+        EXPECT_NE(silent.ExitCode(), 0u);
+        driver::Process asked = driver::Process::Start(c.program, c.arguments);
+        const driver::MessageBoxInfo box = asked.WaitForMessageBox();
+        ASSERT_NE(box.window, nullptr) << "no message";
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_EQ(box.icon, driver::IconKind::Error);
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        driver::ClickButton(box.window, IDOK);
+        ASSERT_TRUE(asked.WaitForExit(10000));
+        EXPECT_NE(asked.ExitCode(), 0u);
+        Sleep(1000);  // time enough for a removal that should not happen
+
+        EXPECT_EQ(TemporaryCopies(temp_), copies) << "the work was handed over";
+        for (const auto& [name, text] : my_files) EXPECT_EQ(driver::ReadFileText(Join(mine, name)), text) << name;
+        for (const std::string& name : files_) EXPECT_TRUE(Exists(Join(program_, name))) << name;
+        for (const char* link : {"Korvane.lnk", "Uninstall.lnk"}) EXPECT_TRUE(Exists(start_menu_ + link)) << link;
+        EXPECT_TRUE(Exists(desktop_link_));
+        EXPECT_TRUE(KeyExists(product::kUninstallKey));
+        EXPECT_TRUE(ValueExists(product::kSettingsKey, "ver"));
+        EXPECT_TRUE(ValueExists(product::kSettingsKey, "instOSMP"));
+        DeleteFileA(copy_in_mine.c_str());
+    }
+    SetString(product::kSettingsKey, "InstallFolder", program_);
+}
+
+// The record of the program folder may be spelt otherwise than the folder the uninstaller runs from.
+TEST_F(Installed, ARecordSpeltOtherwiseStillLeadsHere) {
+    const std::string spelt = Join(ParentOf(program_), ".\\KORVANE\\");
+    SetString(product::kSettingsKey, "InstallFolder", spelt);
+
+    Uninstall();
+
+    EXPECT_FALSE(Exists(program_));
+    EXPECT_FALSE(Exists(start_menu_));
+}
+
+struct OutsideMenu {
+    const char* name;
+    int csidl;             // the shell folder the record names, or -1 for a folder of the scratch area
+    const char* relative;  // what follows it in the record
+};
+
+void PrintTo(const OutsideMenu& menu, std::ostream* out) { *out << menu.name; }
+
+// The record of the Start Menu folder names one outside the Programs folder, or Startup, holding links of the
+// user's with the names of ours: they stay, and the rest of the removal goes ahead.
+class InstalledWithOutsideStartMenu : public Installed, public ::testing::WithParamInterface<OutsideMenu> {
+protected:
+    void TearDown() override {
+        for (const std::string& link : planted_) DeleteFileA(link.c_str());
+        Installed::TearDown();
+    }
+    std::vector<std::string> planted_;
+};
+
+TEST_P(InstalledWithOutsideStartMenu, LeavesTheLinksThere) {
+    const OutsideMenu& menu = GetParam();
+    const std::string base = menu.csidl < 0 ? Join(root_, "My Links") : SpecialFolder(menu.csidl);
+    const std::string recorded = base + "\\" + menu.relative;
+    MakeFolders(base);
+    for (const char* link : {"Uninstall.lnk", "Manual.lnk"}) {
+        planted_.push_back(Join(base, link));
+        WriteText(planted_.back(), "the user's own link");
+    }
+    SetString(product::kSettingsKey, "instOSMP", recorded);
+
+    Uninstall();
+
+    for (const std::string& link : planted_) EXPECT_EQ(driver::ReadFileText(link), "the user's own link") << link;
+    EXPECT_FALSE(Exists(program_));
+    EXPECT_FALSE(ValueExists(product::kSettingsKey, "instOSMP"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InstalledWithOutsideStartMenu,
+                         ::testing::Values(OutsideMenu{"Startup", CSIDL_STARTUP, ""},
+                                           OutsideMenu{"Programs", CSIDL_PROGRAMS, ""},
+                                           OutsideMenu{"StartMenuByClimbing", CSIDL_STARTMENU,
+                                                       "Programs\\Korvane\\..\\.."},
+                                           OutsideMenu{"UsersFolder", -1, ""}),
+                         [](const ::testing::TestParamInfo<OutsideMenu>& info) { return info.param.name; });
+
 // The links and the folders they point at lie below the scratch area.
 class InstalledWithLinkedFolder : public Installed, public ::testing::WithParamInterface<const char*> {
 protected:
     void TearDown() override {
+        driver::RemoveTreeWithLinks(StartMenuFolder());
         driver::RemoveTreeWithLinks(root_);
         Installed::TearDown();
     }
@@ -395,17 +526,18 @@ TEST_P(InstalledWithLinkedFolder, KeepsTheLinkAndTheFolderItPointsAt) {
     if (!driver::UnderWine()) GTEST_SKIP() << "the links are made through Wine";
     const std::string name = GetParam();
     const bool startMenu = name == "Start Menu";
-    const std::string folder = startMenu ? Join(root_, name) : Join(program_, name);
+    const std::string folder = startMenu ? StartMenuFolder() : Join(program_, name);
     const std::string target = Join(root_, "linked " + name);
-    const std::string moved = startMenu ? start_menu_.substr(0, start_menu_.size() - 1) : folder;
-    ASSERT_TRUE(MoveFileA(moved.c_str(), target.c_str()));
+    ASSERT_TRUE(MoveFileA(folder.c_str(), target.c_str()));
     ASSERT_TRUE(driver::MakeFolderLink(folder, target));
-    if (startMenu) SetString(product::kSettingsKey, "instOSMP", folder + "\\");
 
     Uninstall();
 
     EXPECT_TRUE(driver::IsReparsePoint(folder));
     EXPECT_TRUE(driver::IsFolder(target));
+    if (startMenu) {
+        EXPECT_FALSE(Exists(Join(target, "Uninstall.lnk"))) << "not emptied through the link";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InstalledWithLinkedFolder, ::testing::Values("Start Menu", "Manual"));
