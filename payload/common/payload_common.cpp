@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 
 namespace payload {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "foundation/product.h"
-#include "integration/referrer_scramble.h"
+#include "foundation/portable/product.h"
+#include "integration/portable/referrer_scramble.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 
 #include "common/payload_common.h"
-#include "engine/folders.h"
-#include "foundation/product.h"
+#include "foundation/folders.h"
+#include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 
 namespace {

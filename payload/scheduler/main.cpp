@@ -8,7 +8,7 @@
 
 #include "common/payload_common.h"
 #include "common/text_window.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 
 namespace {

@@ -29,10 +29,10 @@
 #include <vector>
 
 #include "common/payload_common.h"
-#include "engine/contained_folders.h"
-#include "engine/folders.h"
+#include "integration/contained_folders.h"
+#include "foundation/folders.h"
 #include "engine/fresh_folder.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "engine/install_state.h"
-#include "foundation/setup_string.h"
+#include "engine/portable/install_state.h"
+#include "foundation/portable/setup_string.h"
 
 /// Writes file index `fileIndex` (0..N; 0 is the second hidden copy of entry 0), backing up what it replaces.
 int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t& glitchReport);

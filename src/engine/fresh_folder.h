@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 #include "foundation/win_handles.h"
 
 /// A number nobody can tell in advance: from the system's random source where there is one (from Windows XP),

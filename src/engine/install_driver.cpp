@@ -5,17 +5,17 @@
 
 #include "engine/file_install.h"
 #include "engine/install_journal.h"
-#include "engine/install_state.h"
-#include "engine/journal_text.h"
+#include "engine/portable/install_state.h"
+#include "engine/portable/journal_text.h"
 #include "engine/prepare.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "integration/launch.h"
 #include "integration/settings.h"
 #include "integration/shortcuts.h"
 #include "integration/uninstall_registration.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 #include "resources/resource.h"
 
 namespace {

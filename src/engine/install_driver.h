@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 constexpr UINT_PTR kInstallTimerId = 391;
 constexpr UINT kInstallTimerIntervalMs = 10;

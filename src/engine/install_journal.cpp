@@ -4,8 +4,8 @@
 #include <shlobj.h>
 
 #include "engine/file_install.h"
-#include "engine/folders.h"
-#include "engine/journal_text.h"
+#include "foundation/folders.h"
+#include "engine/portable/journal_text.h"
 #include "engine/prepare.h"
 #include "foundation/win_handles.h"
 #include "wizard/path_validation.h"

@@ -3,7 +3,7 @@
 // read by the next start of the setup when the run that wrote it died.
 #pragma once
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// "<local application data>\Korvane Setup\recovery.txt" (below the temporary folder when there is none).
 SetupString RecoveryJournalPath();

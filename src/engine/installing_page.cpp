@@ -4,9 +4,9 @@
 #include <prsht.h>
 
 #include "engine/install_driver.h"
-#include "engine/install_state.h"
+#include "engine/portable/install_state.h"
 #include "foundation/message_box.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/page_support.h"

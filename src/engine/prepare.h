@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "engine/install_state.h"
-#include "foundation/setup_string.h"
+#include "engine/portable/install_state.h"
+#include "foundation/portable/setup_string.h"
 
 /// Opens resource 135, creates the temporary and the program folder and allocates the backup records.
 int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport);

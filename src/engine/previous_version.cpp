@@ -3,11 +3,11 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "engine/folders.h"
+#include "foundation/folders.h"
 #include "engine/fresh_folder.h"
-#include "engine/package_archive.h"
-#include "engine/previous_version_rules.h"
-#include "engine/resource_data.h"
+#include "engine/portable/package_archive.h"
+#include "engine/portable/previous_version_rules.h"
+#include "foundation/resource_data.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/registry.h"

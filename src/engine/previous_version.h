@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// Error codes of RemovePreviousVersion besides the system's own.
 enum PreviousVersionError : int {

@@ -1,7 +1,7 @@
 #include "foundation/message_box.h"
 
 #include "foundation/globals.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 
 namespace {
 

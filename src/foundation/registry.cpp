@@ -1,6 +1,6 @@
 #include "foundation/registry.h"
 
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 enum RegistryRequestFlags : uint32_t {
     kRegistryWrite = 1,

@@ -1,6 +1,6 @@
 #include "foundation/system_library.h"
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 namespace {
 

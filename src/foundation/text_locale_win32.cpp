@@ -1,4 +1,4 @@
-#include "foundation/text_locale.h"
+#include "foundation/portable/text_locale.h"
 
 #include <windows.h>
 

@@ -4,10 +4,10 @@
 #include <shellapi.h>
 
 #include "foundation/globals.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/win_handles.h"
-#include "integration/browser_command.h"
+#include "integration/portable/browser_command.h"
 
 namespace {
 

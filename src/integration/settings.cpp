@@ -4,12 +4,12 @@
 #include <x86intrin.h>
 
 #include "engine/install_driver.h"
-#include "engine/install_state.h"
-#include "foundation/product.h"
+#include "engine/portable/install_state.h"
+#include "foundation/portable/product.h"
 #include "foundation/registry.h"
-#include "integration/settings_values.h"
+#include "integration/portable/settings_values.h"
 #include "integration/uninstall_registration.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 
 namespace {
 

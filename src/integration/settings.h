@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// Writes the text and numeric settings; always succeeds. A failed write sets `glitchReport` and leaves a
 /// warning in `error` for the driver to show once.

@@ -2,14 +2,14 @@
 
 #include <shlobj.h>
 
-#include "engine/contained_folders.h"
-#include "engine/folders.h"
+#include "integration/contained_folders.h"
+#include "foundation/folders.h"
 #include "engine/install_driver.h"
-#include "engine/install_state.h"
-#include "foundation/product.h"
+#include "engine/portable/install_state.h"
+#include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/win_handles.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// Creates the data folder (fails when it cannot), removes old shortcuts and creates the chosen ones.
 int InstallShortcutsStep(HWND page, SetupString& error, int32_t& glitchReport);

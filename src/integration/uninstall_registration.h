@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// Writes the six values of the uninstall entry under `root`; 1 when all were written.
 int RegisterUninstaller(HKEY root);

@@ -1,7 +1,7 @@
 #include "startup/command_line.h"
 
 #include "foundation/message_box.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 
 int ParseCommandLine(const char* tail) {
     CommandLineRequest request = InterpretCommandLine(tail);

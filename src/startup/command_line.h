@@ -1,20 +1,8 @@
-// The setup's command line: a help request, or "/temp" naming the folder for
-// backup copies. Only the start of the trimmed text is examined.
+// The setup's command line, acted upon: the help box, or the "/temp" folder
+// stored in the install choices.
 #pragma once
 
-#include "foundation/setup_string.h"
-
-struct CommandLineRequest {
-    bool showHelp = false;
-    bool hasTempFolder = false;
-    /// Everything after "/temp", trimmed, one trailing separator removed.
-    SetupString tempFolder;
-};
-
-/// Reads the command-line tail (null counts as empty). Portable.
-CommandLineRequest InterpretCommandLine(const char* tail);
-/// The usage text shown for a help request.
-SetupString CommandLineHelpText();
+#include "startup/portable/command_line_rules.h"
 
 /// Shows the help box or stores the "/temp" folder in the install choices; 1 when help was shown.
 int ParseCommandLine(const char* tail);

@@ -1,6 +1,6 @@
 #include <shlobj.h>
 
-#include "engine/folders.h"
+#include "foundation/folders.h"
 #include "resources/resource.h"
 #include "wizard/folder_page.h"
 #include "wizard/pages.h"

@@ -1,7 +1,7 @@
 #include <shlobj.h>
 
-#include "engine/folders.h"
-#include "foundation/product.h"
+#include "foundation/folders.h"
+#include "foundation/portable/product.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/folder_page.h"

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "foundation/globals.h"
-#include "foundation/setup_string.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/setup_string.h"
+#include "foundation/portable/install_choices.h"
 
 struct FolderPage {
     int iconControl;

@@ -4,9 +4,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "engine/resource_data.h"
+#include "foundation/resource_data.h"
 #include "resources/resource.h"
-#include "wizard/license_text.h"
+#include "wizard/portable/license_text.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"

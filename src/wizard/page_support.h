@@ -8,7 +8,7 @@
 
 #include <initializer_list>
 
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 /// Ends a notification as handled, with `result` as the page's answer to the wizard.
 INT_PTR AnswerNotification(HWND page, LONG_PTR result);

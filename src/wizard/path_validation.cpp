@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "engine/folders.h"
+#include "foundation/folders.h"
 #include "foundation/message_box.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // folders, writability probes and the shell's special folders.
 #pragma once
 
-#include "foundation/setup_string.h"
-#include "wizard/folder_rules.h"
+#include "foundation/portable/setup_string.h"
+#include "wizard/portable/folder_rules.h"
 
 /// Checks a typed folder and tells the user why it is refused: 1 accepted, 0 refused,
 /// 2 not writable and the user asked for the suggested folder instead.

@@ -1,8 +1,8 @@
 #include "resources/resource.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
-#include "wizard/ready_summary.h"
+#include "wizard/portable/ready_summary.h"
 #include "wizard/wizard.h"
 
 namespace {

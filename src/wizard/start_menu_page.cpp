@@ -1,13 +1,13 @@
 #include <shlobj.h>
 
-#include "engine/contained_folders.h"
-#include "engine/folder_removal_rules.h"
+#include "integration/contained_folders.h"
+#include "foundation/portable/folder_removal_rules.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/win_handles.h"
 #include "resources/resource.h"
-#include "wizard/folder_rules.h"
-#include "wizard/install_choices.h"
+#include "wizard/portable/folder_rules.h"
+#include "foundation/portable/install_choices.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/path_validation.h"

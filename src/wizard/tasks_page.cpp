@@ -2,7 +2,7 @@
 
 #include "foundation/win_handles.h"
 #include "resources/resource.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"

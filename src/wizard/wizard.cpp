@@ -4,15 +4,15 @@
 
 #include <initializer_list>
 
-#include "engine/folders.h"
+#include "foundation/folders.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 #include "wizard/pages.h"
 
 namespace {

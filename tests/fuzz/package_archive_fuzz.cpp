@@ -3,8 +3,8 @@
 // checks what the reader promises: outputs untouched on failure; on success
 // every name and data range inside the copy; and that the writer, given the
 // entries read, makes an archive that reads back to the same entries.
-#include "engine/package_archive.h"
-#include "engine/package_writer.h"
+#include "engine/portable/package_archive.h"
+#include "engine/portable/package_writer.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "integration/browser_command.h"
+#include "integration/portable/browser_command.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "startup/command_line.h"
+#include "startup/portable/command_line_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/folder_removal_rules.h"
+#include "foundation/portable/folder_removal_rules.h"
 
 #include <gtest/gtest.h>
 

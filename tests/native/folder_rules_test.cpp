@@ -1,10 +1,10 @@
-#include "wizard/folder_rules.h"
+#include "wizard/portable/folder_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "wizard/install_choices.h"
+#include "foundation/portable/install_choices.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "integration/install_records.h"
+#include "integration/portable/install_records.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "integration/referrer_scramble.h"
+#include "integration/portable/referrer_scramble.h"
 
 namespace {
 

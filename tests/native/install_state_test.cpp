@@ -1,4 +1,4 @@
-#include "engine/install_state.h"
+#include "engine/portable/install_state.h"
 
 #include <gtest/gtest.h>
 

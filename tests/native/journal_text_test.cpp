@@ -1,4 +1,4 @@
-#include "engine/journal_text.h"
+#include "engine/portable/journal_text.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/license_text.h"
+#include "wizard/portable/license_text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "engine/package_archive.h"
-#include "engine/package_writer.h"
+#include "engine/portable/package_archive.h"
+#include "engine/portable/package_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Which installed version the Welcome page removes first.
 #include <gtest/gtest.h>
 
-#include "engine/previous_version_rules.h"
+#include "engine/portable/previous_version_rules.h"
 
 namespace {
 

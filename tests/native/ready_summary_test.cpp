@@ -1,4 +1,4 @@
-#include "wizard/ready_summary.h"
+#include "wizard/portable/ready_summary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "integration/referrer_scramble.h"
+#include "integration/portable/referrer_scramble.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "integration/settings_values.h"
+#include "integration/portable/settings_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "foundation/setup_string.h"
+#include "foundation/portable/setup_string.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "driver.h"
-#include "engine/package_archive.h"
-#include "engine/resource_data.h"
+#include "engine/portable/package_archive.h"
+#include "foundation/resource_data.h"
 #include "foundation/globals.h"
 #include "resources/resource.h"
 

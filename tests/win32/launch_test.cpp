@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "foundation/message_box.h"
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
 #include "driver.h"
 

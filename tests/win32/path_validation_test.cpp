@@ -7,7 +7,7 @@
 #include <string>
 
 #include "driver.h"
-#include "engine/contained_folders.h"
+#include "integration/contained_folders.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "foundation/product.h"
+#include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "wizard/license_text.h"
+#include "wizard/portable/license_text.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 //
 // Exit status: 0 on success, 1 on any error (with a message on stderr),
 // 2 on a usage error.
-#include "engine/package_archive.h"
-#include "engine/package_writer.h"
+#include "engine/portable/package_archive.h"
+#include "engine/portable/package_writer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Runs the built kvr_pack (KVR_PACK_EXE) on prepared inputs and checks its
 // exit status, its messages and the files it leaves behind.
-#include "engine/package_archive.h"
-#include "engine/package_writer.h"
+#include "engine/portable/package_archive.h"
+#include "engine/portable/package_writer.h"
 
 #include <gtest/gtest.h>
 

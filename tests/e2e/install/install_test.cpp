@@ -16,9 +16,9 @@
 
 #include "driver.h"
 #include "e2e_support.h"
-#include "engine/package_archive.h"
-#include "foundation/product.h"
-#include "integration/referrer_scramble.h"
+#include "engine/portable/package_archive.h"
+#include "foundation/portable/product.h"
+#include "integration/portable/referrer_scramble.h"
 
 namespace {
 

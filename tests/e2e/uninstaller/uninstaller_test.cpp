@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "driver.h"
-#include "foundation/product.h"
-#include "integration/referrer_scramble.h"
+#include "foundation/portable/product.h"
+#include "integration/portable/referrer_scramble.h"
 
 namespace {
 

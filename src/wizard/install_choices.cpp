@@ -1,4 +1,0 @@
-#include "wizard/install_choices.h"
-
-InstallChoices g_choices;
-StartupFacts g_facts;
