@@ -94,7 +94,8 @@ SetupString MakeUniqueFileName(const char* folder, const char* extension) {
     return MakeUniqueName(folder, extension, DrawRandom, PathTaken);
 }
 
-int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t&) {
+int InstallFileStep(const InstallStepContext& step, int32_t fileIndex) {
+    SetupString& error = step.error;
     const uint32_t entryIndex = EntryIndexOfFile(fileIndex);
     if (g_install.archiveIndex == nullptr || fileIndex < 0 || fileIndex >= g_install.backupCount ||
         entryIndex >= g_install.archiveIndex->count) {
@@ -103,7 +104,7 @@ int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t&) 
     }
     const PackageEntry& entry = g_install.archiveIndex->Entries()[entryIndex];
     const char* name = InstalledFileName(fileIndex, entry.name);
-    ShowInstallActivity(page, "Installing File:", name);
+    step.ShowActivity("Installing File:", name);
 
     const SetupString backup = MakeUniqueFileName(g_choices.TempFolder.c_str(), "081");
     SetupString target;

@@ -8,9 +8,10 @@
 
 #include "engine/portable/install_state.h"
 #include "foundation/portable/setup_string.h"
+#include "integration/install_step.h"
 
 /// Writes file index `fileIndex` (0..N; 0 is the second hidden copy of entry 0), backing up what it replaces.
-int InstallFileStep(HWND page, int32_t fileIndex, SetupString& error, int32_t& glitchReport);
+int InstallFileStep(const InstallStepContext& step, int32_t fileIndex);
 
 /// A path in `folder` with extension `extension` ("dta" when null) that does not exist yet, as a rule.
 SetupString MakeUniqueFileName(const char* folder, const char* extension);

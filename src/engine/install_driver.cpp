@@ -20,18 +20,18 @@
 
 namespace {
 
-int RunStep(const InstallStepChoice& choice, HWND page, SetupString& error, int32_t& glitchReport) {
+int RunStep(const InstallStepChoice& choice, const InstallStepContext& step) {
     switch (choice.kind) {
     case InstallStepKind::Prepare:
-        return PrepareInstallation(page, error, glitchReport);
+        return PrepareInstallation(step);
     case InstallStepKind::File:
-        return InstallFileStep(page, choice.fileIndex, error, glitchReport);
+        return InstallFileStep(step, choice.fileIndex);
     case InstallStepKind::Shortcuts:
-        return InstallShortcutsStep(page, error, glitchReport);
+        return InstallShortcutsStep(step);
     case InstallStepKind::Settings:
-        return InstallSettingsStep(page, error, glitchReport);
+        return InstallSettingsStep(step);
     case InstallStepKind::Finish:
-        return FinishInstallation(page, error, glitchReport);
+        return FinishInstallation(step);
     case InstallStepKind::Invalid:
         break;
     }
@@ -61,20 +61,13 @@ void EndJournal(bool allBackupsDeleted) {
 
 }  // namespace
 
-void ShowInstallActivity(HWND page, const char* caption, const char* detail) {
-    SetDlgItemTextA(page, IDC_INSTALL_CAPTION, caption);
-    SetDlgItemTextA(page, IDC_INSTALL_DETAIL, detail);
-}
-
-void ShowInstallCaption(HWND page, const char* caption) { SetDlgItemTextA(page, IDC_INSTALL_CAPTION, caption); }
-
 int RunDueInstallStep(HWND page, SetupString& error, int32_t& glitchReport) {
     const int32_t step = g_install.stepIndex;
     const InstallStepChoice choice = ChooseInstallStep(step, g_install.entryCount);
     int result = 0;
     try {
         result = (choice.kind != InstallStepKind::Shortcuts || MarkFilesFinal(error)) &&
-                 RunStep(choice, page, error, glitchReport);
+                 RunStep(choice, InstallStepContext{page, error, glitchReport, InstallCancellable});
     } catch (int) {
         error = "Low on memory";
         result = 0;
@@ -126,12 +119,12 @@ void InstallDriver(HWND page) {
     g_installBusy = 0;
 }
 
-int FinishInstallation(HWND page, SetupString& error, int32_t&) {
-    ShowInstallActivity(page, "Registering uninstallation...", "");
-    if (!RegisterUninstaller(HKEY_CURRENT_USER)) error = "ERROR: Cannot register uninstallation...";
-    ShowInstallCaption(page, "Cleaning up...");
+int FinishInstallation(const InstallStepContext& step) {
+    step.ShowActivity("Registering uninstallation...", "");
+    if (!RegisterUninstaller(HKEY_CURRENT_USER)) step.error = "ERROR: Cannot register uninstallation...";
+    step.ShowCaption("Cleaning up...");
     g_install.stopFlag = 1;
-    KillTimer(page, kInstallTimerId);
+    KillTimer(step.page, kInstallTimerId);
     EndJournal(DeleteBackupsAndTempFolder(true));
     return 1;
 }

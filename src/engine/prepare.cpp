@@ -84,10 +84,12 @@ int StartJournal(SetupString& error) {
     return 0;
 }
 
-int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
-    ShowInstallActivity(page, "Preparing for installation && unpacking files into memory...", "");
+int Prepare(const InstallStepContext& step) {
+    HWND page = step.page;
+    SetupString& error = step.error;
+    step.ShowActivity("Preparing for installation && unpacking files into memory...", "");
     if (!OpenApplicationArchive()) {
-        glitchReport = 1;
+        step.glitchReport = 1;
         error = "FATAL ERROR: Installation package is broken...\n(Please report it to our technical support.)";
         return 0;
     }
@@ -97,14 +99,14 @@ int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
     SendDlgItemMessageA(page, IDC_INSTALL_PROGRESS, PBM_SETPOS, 0, 0);
 
     ChooseTempFolder();
-    ShowInstallActivity(page, "Creating temporary folder...", g_choices.TempFolder.c_str());
+    step.ShowActivity("Creating temporary folder...", g_choices.TempFolder.c_str());
     const bool tempReady = UsingGeneratedTempFolder() ? CreateGeneratedTempFolder()
                                                       : MakeWritableFolder(WithTrailingSeparator(g_choices.TempFolder.c_str()));
     if (!tempReady) {
         error.Format("ERROR: Cannot write to specified temporary folder:\n\n%s", g_choices.TempFolder.c_str());
         return 0;
     }
-    ShowInstallActivity(page, "Creating installation folder...", g_choices.InstallFolder.c_str());
+    step.ShowActivity("Creating installation folder...", g_choices.InstallFolder.c_str());
     const SetupString destination = WithTrailingSeparator(g_choices.InstallFolder.c_str());
     // A blank choice would make the drive's root the program folder.
     if (g_choices.InstallFolder.IsBlank(7) || !MakeWritableFolder(destination)) {
@@ -123,11 +125,11 @@ int Prepare(HWND page, SetupString& error, int32_t& glitchReport) {
 
 }  // namespace
 
-int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport) {
+int PrepareInstallation(const InstallStepContext& step) {
     try {
-        return Prepare(page, error, glitchReport);
+        return Prepare(step);
     } catch (int) {
-        error = "Low on memory";
+        step.error = "Low on memory";
         return 0;
     }
 }

@@ -9,9 +9,10 @@
 
 #include "engine/portable/install_state.h"
 #include "foundation/portable/setup_string.h"
+#include "integration/install_step.h"
 
 /// Opens resource 135, creates the temporary and the program folder and allocates the backup records.
-int PrepareInstallation(HWND page, SetupString& error, int32_t& glitchReport);
+int PrepareInstallation(const InstallStepContext& step);
 
 /// Deletes the backup copies (keeping any that a failed rollback left as the only copy of a previous file)
 /// and, with `removeTempFolder`, the temporary folder when it is then empty. True when all were deleted.

@@ -3,8 +3,6 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
-#include "engine/install_driver.h"
-#include "engine/portable/install_state.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "integration/portable/settings_values.h"
@@ -71,13 +69,13 @@ uint32_t MeasureCpuSpeed() {
     return CpuSpeedFromCycles(busy, TimedCycles(WaitOverhead));
 }
 
-int InstallSettingsStep(HWND page, SetupString& error, int32_t& glitchReport) {
-    InstallCancellable = 0;
-    ShowInstallActivity(page, "Determining CPU speed...", "");
+int InstallSettingsStep(const InstallStepContext& step) {
+    step.cancellable = 0;
+    step.ShowActivity("Determining CPU speed...", "");
     const RecordingFormat format = ChooseRecordingFormat(MeasureCpuSpeed());
     // No codec is probed: the recording codec type is always written as 0.
-    ShowInstallCaption(page, "Attempting to open default MP3 codec...");
-    ShowInstallCaption(page, "Installing the System Registry data...");
+    step.ShowCaption("Attempting to open default MP3 codec...");
+    step.ShowCaption("Installing the System Registry data...");
 
     SetupString referrer[3];
     TakeInstallerReferrer(referrer[0], referrer[1], referrer[2]);
@@ -103,8 +101,8 @@ int InstallSettingsStep(HWND page, SetupString& error, int32_t& glitchReport) {
         allWritten &= WriteSettingDword(number.name, number.value, HKEY_CURRENT_USER) ? 1 : 0;
     }
     if (!allWritten) {
-        glitchReport = 1;
-        error.Format("ERROR: Writing values to System Registry...\n(Please report it to %s)", product::kSupportEmail);
+        step.glitchReport = 1;
+        step.error.Format("ERROR: Writing values to System Registry...\n(Please report it to %s)", product::kSupportEmail);
     }
     return 1;
 }

@@ -4,8 +4,6 @@
 
 #include "integration/contained_folders.h"
 #include "foundation/folders.h"
-#include "engine/install_driver.h"
-#include "engine/portable/install_state.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/win_handles.h"
@@ -109,15 +107,15 @@ void CreateShortcutFile(const char* linkPath, const char* targetPath) {
     file->Save(widePath, TRUE);
 }
 
-int InstallShortcutsStep(HWND page, SetupString& error, int32_t&) {
-    ShowInstallActivity(page, "Installing data folder...", "");
-    InstallCancellable = 0;
+int InstallShortcutsStep(const InstallStepContext& step) {
+    step.ShowActivity("Installing data folder...", "");
+    step.cancellable = 0;
     CreateFolderChain(WithTrailingSeparator(g_choices.DataFolder.c_str()).c_str());
     if (!PathExists(g_choices.DataFolder.c_str())) {
-        error.Format("ERROR: Cannot create the recording & data files folder:\n\n%s", g_choices.DataFolder.c_str());
+        step.error.Format("ERROR: Cannot create the recording & data files folder:\n\n%s", g_choices.DataFolder.c_str());
         return 0;
     }
-    ShowInstallCaption(page, "Installing shortcuts...");
+    step.ShowCaption("Installing shortcuts...");
     const Targets targets = BuildTargets();
     RemoveOldStartMenuFolder();
     CreateStartMenuFolder(targets);
@@ -128,6 +126,6 @@ int InstallShortcutsStep(HWND page, SetupString& error, int32_t&) {
         {CSIDL_DESKTOPDIRECTORY, "", &g_choices.DesktopIcon},
         {CSIDL_APPDATA, "Microsoft\\Internet Explorer\\Quick Launch\\", &g_choices.QuickLaunchIcon},
     };
-    for (const ShellFolderLink& link : links) UpdateShellFolderLink(page, allocator.Get(), link, targets.application.c_str());
+    for (const ShellFolderLink& link : links) UpdateShellFolderLink(step.page, allocator.Get(), link, targets.application.c_str());
     return 1;
 }

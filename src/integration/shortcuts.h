@@ -6,9 +6,10 @@
 #include <cstdint>
 
 #include "foundation/portable/setup_string.h"
+#include "integration/install_step.h"
 
 /// Creates the data folder (fails when it cannot), removes old shortcuts and creates the chosen ones.
-int InstallShortcutsStep(HWND page, SetupString& error, int32_t& glitchReport);
+int InstallShortcutsStep(const InstallStepContext& step);
 
 /// Writes a shell link at `linkPath` to `targetPath`; failures are silent.
 void CreateShortcutFile(const char* linkPath, const char* targetPath);

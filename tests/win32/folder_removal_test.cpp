@@ -65,7 +65,7 @@ void CleanUpTheOldStartMenuFolder(const std::string& folder, const std::string& 
     g_choices.DataFolder = dataFolder.c_str();
     SetupString error("");
     int32_t glitch = 0;
-    EXPECT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1) << error.c_str();
+    EXPECT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1) << error.c_str();
 }
 
 std::vector<Removal> Removals(const std::string& scratch) {

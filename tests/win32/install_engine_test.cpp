@@ -664,7 +664,7 @@ TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
     SetupString error("");
     int32_t glitch = 0;
     InstallCancellable = 1;
-    EXPECT_EQ(InstallSettingsStep(nullptr, error, glitch), 1);
+    EXPECT_EQ(InstallSettingsStep({nullptr, error, glitch, InstallCancellable}), 1);
     EXPECT_EQ(InstallCancellable, 0);
     EXPECT_STREQ(error.c_str(), "");
     EXPECT_EQ(glitch, 0);
@@ -746,7 +746,7 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     g_choices.QuickLaunchIcon = 0;
     SetupString error("");
     int32_t glitch = 0;
-    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1);
     EXPECT_FALSE(Exists(startMenu));
     for (const auto& link : links) EXPECT_FALSE(Exists(link.link)) << link.link;
     bool found = false;
@@ -755,10 +755,10 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
 
     // A recorded folder that holds other files stays, and so does its record.
     g_choices.CreateStartMenuFolder = 1;
-    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1);
     driver::WriteFileText(startMenu + "notes.txt", "mine");
     g_choices.CreateStartMenuFolder = 0;
-    ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1);
+    ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1);
     EXPECT_TRUE(Exists(startMenu + "notes.txt"));
     EXPECT_FALSE(Exists(startMenu + "Korvane.lnk"));
     EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
@@ -791,7 +791,7 @@ TEST_F(InstallEngine, StartMenuLinksAreMadeAndRemovedOnlyBelowTheStartMenuOutsid
         g_choices.CreateStartMenuFolder = 1;
         SetupString error("");
         int32_t glitch = 0;
-        ASSERT_EQ(InstallShortcutsStep(nullptr, error, glitch), 1) << error.c_str();
+        ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1) << error.c_str();
         EXPECT_TRUE(driver::ReadFileText(mine) == "the user's own link") << "the user's link was replaced";
         for (const char* link : links) EXPECT_EQ(Exists(folder + link), link == links[3]) << link;
         EXPECT_EQ(driver::GetSetting("instOSMP"), folder) << "the record stays as it was";
