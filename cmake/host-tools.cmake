@@ -15,4 +15,4 @@ ExternalProject_Add(host_tools
 set(KVR_ARTGEN ${KVR_HOST_TOOLS_DIR}/artgen/kvr_artgen)
 set(KVR_DOCGEN ${KVR_HOST_TOOLS_DIR}/docgen/kvr_docgen)
 set(KVR_PACKER ${KVR_HOST_TOOLS_DIR}/packer/kvr_pack)
-set(KVR_PACKER ${KVR_HOST_TOOLS_DIR}/packer/kvr_pack)
+set(KVR_LICENSEGEN ${KVR_HOST_TOOLS_DIR}/licensegen/kvr_licensegen)

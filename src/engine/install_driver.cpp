@@ -97,8 +97,8 @@ SetupString AbandonInstallation(HWND page) {
 }
 
 void InstallDriver(HWND page) {
-    if (g_installBusy || g_install.stopFlag) return;
-    g_installBusy = 1;
+    if (g_install.busy || g_install.stopFlag) return;
+    g_install.busy = 1;
     SetupString error("");
     int32_t glitchReport = 0;
     const bool lastStep = ChooseInstallStep(g_install.stepIndex, g_install.entryCount).kind == InstallStepKind::Finish;
@@ -116,7 +116,7 @@ void InstallDriver(HWND page) {
         if (g_setup.wizardWindow != nullptr) SendMessageA(g_setup.wizardWindow, PSM_SETCURSELID, 0, IDD_READY);
     }
     if (glitchReport) OpenWebPage(product::kFeedbackPage, true);
-    g_installBusy = 0;
+    g_install.busy = 0;
 }
 
 int FinishInstallation(const InstallStepContext& step) {

@@ -58,7 +58,7 @@ SetupString RecoveryReport(const JournalReading& reading) {
 
 SetupString RecoveryJournalPath() {
     SetupString folder = SpecialFolderPath(CSIDL_LOCAL_APPDATA);
-    if (folder.IsBlank(7)) {
+    if (folder.IsBlank(kNothingEntered)) {
         char temp[MAX_PATH] = "";
         const DWORD length = GetTempPathA(MAX_PATH, temp);
         folder = WithTrailingSeparator(length > 0 && length < MAX_PATH ? temp : "C:\\");

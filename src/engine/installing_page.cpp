@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "engine/engine_pages.h"
 #include "engine/install_driver.h"
 #include "engine/portable/install_state.h"
 #include "foundation/message_box.h"
@@ -10,7 +11,6 @@
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/page_support.h"
-#include "wizard/pages.h"
 #include "wizard/wizard.h"
 
 namespace {
@@ -19,7 +19,7 @@ INT_PTR OnSetActive(HWND page) {
     InstallCancellable = 1;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     SetWizardButtons(0);
-    CloseRunningCopies(5000);
+    CloseRunningCopies(kCloseCopiesTimeoutMs);
     ResetInstallState();
     if (SetTimer(page, kInstallTimerId, kInstallTimerIntervalMs, nullptr) != 0) return FALSE;
     SetupMessageBox("ERROR: Cannot start installaion due to OS failure.\nPlease contact technical support...",
@@ -49,31 +49,29 @@ INT_PTR OnQueryCancel(HWND page) {
     return FALSE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR& header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-        return OnSetActive(page);
-    case PSN_QUERYCANCEL:
-        return OnQueryCancel(page);
-    default:
-        return FALSE;
-    }
+INT_PTR OnTimer(HWND page, WPARAM timer) {
+    if (timer == kInstallTimerId) InstallDriver(page);
+    return FALSE;
 }
+
+// Leaving for the Finished page after the last step: the archive's memory and the backup records go.
+INT_PTR OnKillActive(HWND) {
+    if (g_install.stepTotal != 0 && g_install.stepIndex == g_install.stepTotal) ResetInstallState();
+    return FALSE;
+}
+
+PageHandlers Handlers() {
+    PageHandlers handlers;
+    handlers.onSetActive = OnSetActive;
+    handlers.onTimer = OnTimer;
+    handlers.onKillActive = OnKillActive;
+    handlers.onQueryCancel = OnQueryCancel;
+    return handlers;
+}
+const PageHandlers kHandlers = Handlers();
 
 }  // namespace
 
 INT_PTR CALLBACK InstallingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return RunPageHandler([&]() -> INT_PTR {
-        switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_TIMER:
-            if (wParam == kInstallTimerId) InstallDriver(page);
-            return FALSE;
-        case WM_NOTIFY:
-            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-        default:
-            return FALSE;
-        }
-    });
+    return DispatchPageMessage(page, message, wParam, lParam, kHandlers);
 }

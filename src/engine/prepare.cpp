@@ -49,7 +49,7 @@ bool UsingGeneratedTempFolder() {
 }
 
 void ChooseTempFolder() {
-    if (!g_choices.TempFolder.IsBlank(7)) return;
+    if (!g_choices.TempFolder.IsBlank(kNothingEntered)) return;
     char system[MAX_PATH] = "";
     const DWORD length = GetTempPathA(MAX_PATH, system);
     if (length == 0 || length >= MAX_PATH) lstrcpyA(system, "C:\\");
@@ -109,7 +109,7 @@ int Prepare(const InstallStepContext& step) {
     step.ShowActivity("Creating installation folder...", g_choices.InstallFolder.c_str());
     const SetupString destination = WithTrailingSeparator(g_choices.InstallFolder.c_str());
     // A blank choice would make the drive's root the program folder.
-    if (g_choices.InstallFolder.IsBlank(7) || !MakeWritableFolder(destination)) {
+    if (g_choices.InstallFolder.IsBlank(kNothingEntered) || !MakeWritableFolder(destination)) {
         error.Format("ERROR: Cannot write to destination folder:\n\n%s", destination.c_str());
         return 0;
     }

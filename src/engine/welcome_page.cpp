@@ -5,19 +5,17 @@
 
 #include <utility>
 
+#include "engine/engine_pages.h"
 #include "engine/previous_version.h"
 #include "foundation/message_box.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "wizard/page_support.h"
-#include "wizard/pages.h"
 #include "wizard/wizard.h"
 
 namespace {
 
-constexpr unsigned kCloseCopiesTimeoutMs = 5000;
-constexpr LONG kBoldWeight = 700;
 
 struct WelcomeState {
     bool previousVersion = false;  // found by the current activation
@@ -26,21 +24,7 @@ struct WelcomeState {
 };
 WelcomeState g_welcome;
 
-void MakeNoticeBold(HWND page) {
-    const HWND notice = GetDlgItem(page, IDC_WELCOME_NOTICE);
-    const HFONT current = reinterpret_cast<HFONT>(SendMessageA(notice, WM_GETFONT, 0, 0));
-    if (current == nullptr) return;
-    LOGFONTA font = {};
-    if (GetObjectA(current, sizeof font, &font) == 0) return;
-    font.lfWeight = kBoldWeight;
-    win::Font bold(CreateFontIndirectA(&font));
-    if (!bold) return;
-    SendMessageA(notice, WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
-    // Only now that the control no longer uses the earlier font may it go.
-    g_welcome.boldFont = std::move(bold);
-}
-
-INT_PTR OnInit() {
+INT_PTR OnInit(HWND) {
     if (!g_welcome.centred) {
         g_welcome.centred = true;
         CenterWindow(nullptr, nullptr);
@@ -48,7 +32,7 @@ INT_PTR OnInit() {
     return TRUE;
 }
 
-INT_PTR OnDestroy() {
+INT_PTR OnDestroy(HWND) {
     g_welcome.boldFont.Reset();
     return FALSE;
 }
@@ -67,7 +51,7 @@ INT_PTR OnSetActive(HWND page) {
             "installation can continue...",
             installed.c_str());
         SetDlgItemTextA(page, IDC_WELCOME_NOTICE, notice.c_str());
-        MakeNoticeBold(page);
+        MakeControlBold(page, IDC_WELCOME_NOTICE, g_welcome.boldFont);
         g_welcome.previousVersion = true;
     }
     return FALSE;
@@ -96,32 +80,18 @@ INT_PTR OnWizardNext(HWND page) {
     return FALSE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR& header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-        return OnSetActive(page);
-    case PSN_WIZNEXT:
-        return OnWizardNext(page);
-    case PSN_QUERYCANCEL:
-        return AnswerQueryCancel(page);
-    default:
-        return FALSE;
-    }
+PageHandlers Handlers() {
+    PageHandlers handlers;
+    handlers.onInit = OnInit;
+    handlers.onDestroy = OnDestroy;
+    handlers.onSetActive = OnSetActive;
+    handlers.onWizardNext = OnWizardNext;
+    return handlers;
 }
+const PageHandlers kHandlers = Handlers();
 
 }  // namespace
 
-INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    return RunPageHandler([&]() -> INT_PTR {
-        switch (message) {
-        case WM_INITDIALOG:
-            return OnInit();
-        case WM_DESTROY:
-            return OnDestroy();
-        case WM_NOTIFY:
-            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-        default:
-            return FALSE;
-        }
-    });
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DispatchPageMessage(page, message, wParam, lParam, kHandlers);
 }

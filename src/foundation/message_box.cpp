@@ -1,6 +1,7 @@
 #include "foundation/message_box.h"
 
 #include "foundation/globals.h"
+#include "foundation/portable/placement.h"
 #include "foundation/portable/product.h"
 
 namespace {
@@ -42,12 +43,6 @@ int SetupMessageBox(const char* text, UINT style, HWND owner, const char* captio
     return result;
 }
 
-POINT CenteredPosition(const RECT& reference, LONG width, LONG height) {
-    const LONG referenceWidth = reference.right - reference.left;
-    const LONG referenceHeight = reference.bottom - reference.top;
-    return POINT{reference.left + (referenceWidth - width) / 2, reference.top + (referenceHeight - height) / 2};
-}
-
 BOOL CenterWindow(HWND window, HWND reference) {
     if (window == nullptr) window = g_setup.wizardWindow;
     RECT area;
@@ -58,7 +53,7 @@ BOOL CenterWindow(HWND window, HWND reference) {
     if (!GetWindowRect(window, &own)) return FALSE;
     const LONG width = own.right - own.left;
     const LONG height = own.bottom - own.top;
-    const POINT at = CenteredPosition(area, width, height);
+    const ScreenPoint at = CenteredPosition({area.left, area.top, area.right, area.bottom}, width, height);
     return MoveWindow(window, at.x, at.y, width, height, TRUE);
 }
 

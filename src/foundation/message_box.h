@@ -20,9 +20,6 @@ int SetupMessageBox(const char* text, UINT style, HWND owner = nullptr, const ch
 /// Centres `window` (null: the wizard) over `reference`, or over the work area when it has none.
 BOOL CenterWindow(HWND window, HWND reference);
 
-/// Position of a window of the given size centred over `reference` (exposed for tests).
-POINT CenteredPosition(const RECT& reference, LONG width, LONG height);
-
 /// Shows the hourglass for its lifetime.
 class WaitCursor {
 public:

@@ -68,7 +68,7 @@ void OpenWebPage(const char* text, bool vendorPage) {
     if (!browser.Empty()) browser = BrowserProgramFromCommand(browser);
     const SetupString address = vendorPage ? VendorPageAddress(text) : SetupString(text);
     HWND owner = g_setup.wizardWindow;
-    if (!IsMailtoAddress(address.c_str()) && !browser.IsBlank(7)) {
+    if (!IsMailtoAddress(address.c_str()) && !browser.IsBlank(kNothingEntered)) {
         const SetupString argument = BrowserArgument(address.c_str());
         if (Started(ShellExecuteA(owner, nullptr, browser.c_str(), argument.c_str(), nullptr, SW_SHOWNORMAL))) return;
     }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ole2.h>
 
+#include "engine/engine_pages.h"
 #include "engine/install_journal.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
@@ -14,10 +15,24 @@
 #include "resources/resource.h"
 #include "startup/command_line.h"
 #include "foundation/portable/install_choices.h"
+#include "wizard/pages.h"
 #include "wizard/path_validation.h"
 #include "wizard/wizard.h"
 
 namespace {
+
+// The wizard's pages in order; the Welcome page takes its title from 130 and its subtitle from 129.
+const PageDescription kPages[] = {
+    {IDD_WELCOME, WelcomePageProc, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
+    {IDD_LICENSE, LicensePageProc, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
+    {IDD_DESTINATION, DestinationPageProc, IDS_DESTINATION_TITLE, IDS_DESTINATION_SUBTITLE},
+    {IDD_STARTMENU, StartMenuPageProc, IDS_STARTMENU_TITLE, IDS_STARTMENU_SUBTITLE},
+    {IDD_DATAFOLDER, DataFolderPageProc, IDS_DATAFOLDER_TITLE, IDS_DATAFOLDER_SUBTITLE},
+    {IDD_TASKS, TasksPageProc, IDS_TASKS_TITLE, IDS_TASKS_SUBTITLE},
+    {IDD_READY, ReadyPageProc, IDS_READY_TITLE, IDS_READY_SUBTITLE},
+    {IDD_INSTALLING, InstallingPageProc, IDS_INSTALLING_TITLE, IDS_INSTALLING_SUBTITLE},
+    {IDD_FINISHED, FinishedPageProc, IDS_FINISHED_TITLE, IDS_FINISHED_SUBTITLE},
+};
 
 constexpr DWORD kVersionInfoSize = 148;  // OSVERSIONINFOA
 
@@ -91,11 +106,6 @@ void OfferInstalledVersion() {
 
 }  // namespace
 
-bool IsRefusedSystem(DWORD platformId, DWORD majorVersion) {
-    return platformId == VER_PLATFORM_WIN32s || platformId == VER_PLATFORM_WIN32_WINDOWS ||
-           (platformId == VER_PLATFORM_WIN32_NT && majorVersion < 5);
-}
-
 int ProbeCapabilities(int* disagreement) {
     int verdict = -1;  // undetermined
     OSVERSIONINFOA info;
@@ -151,6 +161,6 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
 
     InterfaceResources resources;
     if (resources.Prepare() == 0) SetupMessageBox("Failed to initialize the installer", kBoxError, nullptr);
-    ShowWizard();
+    ShowWizard(kPages, sizeof kPages / sizeof kPages[0]);
     return 0;
 }

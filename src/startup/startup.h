@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
+#include "startup/portable/system_rules.h"
+
 /// Runs the whole setup; the process exit code, always 0.
 int RunSetup(HINSTANCE instance, const char* commandTail);
 /// 1 for an NT-family system; `disagreement` is set when the version and the HeapLock export disagree.
 int ProbeCapabilities(int* disagreement);
-/// True for Windows 9x/Me, Win32s and NT before 5 (Windows 2000).
-bool IsRefusedSystem(DWORD platformId, DWORD majorVersion);

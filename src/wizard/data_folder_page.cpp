@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char kRecordingsFolder[] = "Korvane Recordings";
 
-int g_dataFolderEditable = 1;
+FolderPageState g_dataFolder;
 
 SetupString DefaultDataFolder() {
     SetupString base = SpecialFolderPath(CSIDL_MYMUSIC);
@@ -21,25 +21,27 @@ SetupString DefaultDataFolder() {
 // A recorded data folder that still exists stays with the earlier installation, whatever it holds.
 bool StillExists(const SetupString& folder) { return PathExists(folder.c_str()); }
 
-const FolderPage kDataFolder = {
-    IDC_DATAFOLDER_ICON,
-    &SetupGlobals::dataFolderIcon,
-    IDC_DATAFOLDER_FOLDER,
-    IDC_DATAFOLDER_BROWSE,
-    "SetupSchdRcFldr",
-    "This folder has already been defined...\n(You will be able to change it in the Options window when the "
-    "program is installed.)",
-    StillExists,
-    DefaultDataFolder,
-    "Select the data folder:",
-    kRecordingsFolder,
-    "recording & data files folder path",
-    "recording & data files folder",
-    &InstallChoices::DataFolder,
-    &g_dataFolderEditable,
-    nullptr,
-    nullptr,
-};
+FolderPage DataFolderPage() {
+    FolderPage page;
+    page.iconControl = IDC_DATAFOLDER_ICON;
+    page.icon = &SetupGlobals::dataFolderIcon;
+    page.editControl = IDC_DATAFOLDER_FOLDER;
+    page.browseControl = IDC_DATAFOLDER_BROWSE;
+    page.settingName = "SetupSchdRcFldr";
+    page.lockedMessage =
+        "This folder has already been defined...\n(You will be able to change it in the Options window when the "
+        "program is installed.)";
+    page.isLocked = StillExists;
+    page.suggestion = DefaultDataFolder;
+    page.browseTitle = "Select the data folder:";
+    page.subfolder = kRecordingsFolder;
+    page.pathPhrase = "recording & data files folder path";
+    page.folderPhrase = "recording & data files folder";
+    page.choice = &InstallChoices::DataFolder;
+    page.state = &g_dataFolder;
+    return page;
+}
+const FolderPage kDataFolder = DataFolderPage();
 
 }  // namespace
 

@@ -10,9 +10,7 @@
 
 namespace {
 
-constexpr unsigned kCloseCopiesTimeoutMs = 5000;
-
-int g_destinationEditable = 1;
+FolderPageState g_destination;
 
 SetupString DefaultInstallFolder() {
     SetupString base;
@@ -50,25 +48,29 @@ void ShowPerUserInformation(HWND page) {
 // Running copies would hold the files that the installation replaces.
 void CloseCopiesOnActivation() { CloseRunningCopies(kCloseCopiesTimeoutMs); }
 
-const FolderPage kDestination = {
-    IDC_DESTINATION_ICON,
-    &SetupGlobals::destinationIcon,
-    IDC_DESTINATION_FOLDER,
-    IDC_DESTINATION_BROWSE,
-    "InstallFolder",
-    "Another copy of the program is already installed for this user...\nIf you continue with the installation "
-    "the program files will be reinstalled.",
-    HoldsInstalledProgram,
-    DefaultInstallFolder,
-    "Select folder where you'd like to install the program:",
-    product::kName,
-    "path for installation",
-    "folder where you'd like to install the program",
-    &InstallChoices::InstallFolder,
-    &g_destinationEditable,
-    ShowPerUserInformation,
-    CloseCopiesOnActivation,
-};
+FolderPage DestinationPage() {
+    FolderPage page;
+    page.iconControl = IDC_DESTINATION_ICON;
+    page.icon = &SetupGlobals::destinationIcon;
+    page.editControl = IDC_DESTINATION_FOLDER;
+    page.browseControl = IDC_DESTINATION_BROWSE;
+    page.settingName = "InstallFolder";
+    page.lockedMessage =
+        "Another copy of the program is already installed for this user...\nIf you continue with the installation "
+        "the program files will be reinstalled.";
+    page.isLocked = HoldsInstalledProgram;
+    page.suggestion = DefaultInstallFolder;
+    page.browseTitle = "Select folder where you'd like to install the program:";
+    page.subfolder = product::kName;
+    page.pathPhrase = "path for installation";
+    page.folderPhrase = "folder where you'd like to install the program";
+    page.choice = &InstallChoices::InstallFolder;
+    page.state = &g_destination;
+    page.onInit = ShowPerUserInformation;
+    page.onActivate = CloseCopiesOnActivation;
+    return page;
+}
+const FolderPage kDestination = DestinationPage();
 
 }  // namespace
 

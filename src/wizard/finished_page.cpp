@@ -2,7 +2,6 @@
 
 #include <prsht.h>
 
-#include "engine/portable/install_state.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/portable/product.h"
@@ -17,23 +16,15 @@
 namespace {
 
 // The bold font of the sound-input warning, from page creation to its destruction.
-win::Font g_warningFont;
-
-void MakeWarningBold(HWND page) {
-    HWND warning = GetDlgItem(page, IDC_FINISH_WARNING);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(warning, WM_GETFONT, 0, 0));
-    if (font == nullptr) return;
-    LOGFONTA description = {};
-    if (GetObjectA(font, sizeof description, &description) == 0) return;
-    description.lfWeight = FW_BOLD;
-    g_warningFont.Reset(CreateFontIndirectA(&description));
-    if (g_warningFont) SendMessageA(warning, WM_SETFONT, reinterpret_cast<WPARAM>(g_warningFont.Get()), TRUE);
-}
+struct FinishedPageState {
+    win::Font warningFont;
+};
+FinishedPageState g_finished;
 
 INT_PTR OnInit(HWND page) {
     CheckDlgButton(page, IDC_FINISH_LAUNCH, BST_CHECKED);
     if (g_facts.PreviousInstallFound == 0) CheckDlgButton(page, IDC_FINISH_GUIDE, BST_CHECKED);
-    MakeWarningBold(page);
+    MakeControlBold(page, IDC_FINISH_WARNING, g_finished.warningFont);
     return TRUE;
 }
 
@@ -50,33 +41,32 @@ INT_PTR OnWizardFinish(HWND page) {
     return FALSE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR& header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-        ResetInstallState();
-        SetWizardButtons(PSWIZB_FINISH);
-        return FALSE;
-    case PSN_WIZFINISH:
-        return OnWizardFinish(page);
-    default:
-        return FALSE;  // Cancel here closes the wizard without asking
-    }
+INT_PTR OnSetActive(HWND) {
+    SetWizardButtons(PSWIZB_FINISH);
+    return FALSE;
 }
+
+INT_PTR OnDestroy(HWND) {
+    g_finished.warningFont.Reset();
+    return FALSE;
+}
+
+// Cancel here closes the wizard without asking.
+INT_PTR OnQueryCancel(HWND) { return FALSE; }
+
+PageHandlers Handlers() {
+    PageHandlers handlers;
+    handlers.onInit = OnInit;
+    handlers.onDestroy = OnDestroy;
+    handlers.onSetActive = OnSetActive;
+    handlers.onWizardFinish = OnWizardFinish;
+    handlers.onQueryCancel = OnQueryCancel;
+    return handlers;
+}
+const PageHandlers kHandlers = Handlers();
 
 }  // namespace
 
-INT_PTR CALLBACK FinishedPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    return RunPageHandler([&]() -> INT_PTR {
-        switch (message) {
-        case WM_INITDIALOG:
-            return OnInit(page);
-        case WM_DESTROY:
-            g_warningFont.Reset();
-            return FALSE;
-        case WM_NOTIFY:
-            return OnNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
-        default:
-            return FALSE;
-        }
-    });
+INT_PTR CALLBACK FinishedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DispatchPageMessage(page, message, wParam, lParam, kHandlers);
 }

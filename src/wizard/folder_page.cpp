@@ -17,12 +17,12 @@ void ShowFolder(HWND page, const FolderPage& traits, const char* folder) {
 }
 
 void ApplyEditable(HWND page, const FolderPage& traits, int editable) {
-    *traits.editable = editable;
+    traits.state->editable = editable;
     EnablePageControls(page, {traits.editControl, traits.browseControl}, editable != 0);
 }
 
 // The handlers of one folder page, bound to its description.
-struct FolderPageHandlers {
+struct FolderPageHandlers : DefaultPageHandling {
     const FolderPage& traits;
 
     INT_PTR OnInit(HWND page) const {
@@ -50,7 +50,7 @@ struct FolderPageHandlers {
 }  // namespace
 
 INT_PTR FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const FolderPage& traits) {
-    return DispatchPageMessage(page, message, wParam, lParam, FolderPageHandlers{traits});
+    return DispatchPageMessage(page, message, wParam, lParam, FolderPageHandlers{{}, traits});
 }
 
 void InitFolderPage(HWND page, const FolderPage& traits) {
@@ -88,7 +88,7 @@ bool AcceptFolderPage(HWND page, const FolderPage& traits) {
         g_choices.*traits.choice = WithoutTrailingSeparator(text.c_str());
         return true;
     }
-    if (verdict == 2 || *traits.editable == 0) {
+    if (verdict == 2 || traits.state->editable == 0) {
         ShowFolder(page, traits, traits.suggestion().c_str());
         if (verdict == 0) ApplyEditable(page, traits, 1);
     }

@@ -9,24 +9,30 @@
 #include "foundation/portable/setup_string.h"
 #include "foundation/portable/install_choices.h"
 
+/// A folder page's state: whether its folder may be edited (not when an earlier installation owns it).
+struct FolderPageState {
+    int editable = 1;
+};
+
+/// A folder page's description; the pages fill it field by field.
 struct FolderPage {
-    int iconControl;
-    HICON SetupGlobals::*icon;
-    int editControl;
-    int browseControl;
-    const char* settingName;    ///< value of the Settings key that records the folder
-    const char* lockedMessage;  ///< status line while the recorded folder is locked
+    int iconControl = 0;
+    HICON SetupGlobals::*icon = nullptr;
+    int editControl = 0;
+    int browseControl = 0;
+    const char* settingName = nullptr;    ///< value of the Settings key that records the folder
+    const char* lockedMessage = nullptr;  ///< status line while the recorded folder is locked
     /// True when the recorded folder (trimmed, no trailing separator) belongs to an earlier installation.
-    bool (*isLocked)(const SetupString& recorded);
-    SetupString (*suggestion)();
-    const char* browseTitle;
-    const char* subfolder;  ///< appended to a folder picked with Browse
-    const char* pathPhrase;
-    const char* folderPhrase;
-    SetupString InstallChoices::*choice;
-    int* editable;  ///< the page's folder-editable flag
-    void (*onInit)(HWND page);  ///< the page's own part of its creation, or null
-    void (*onActivate)();       ///< the page's own part of each activation, or null
+    bool (*isLocked)(const SetupString& recorded) = nullptr;
+    SetupString (*suggestion)() = nullptr;
+    const char* browseTitle = nullptr;
+    const char* subfolder = nullptr;  ///< appended to a folder picked with Browse
+    const char* pathPhrase = nullptr;
+    const char* folderPhrase = nullptr;
+    SetupString InstallChoices::*choice = nullptr;
+    FolderPageState* state = nullptr;
+    void (*onInit)(HWND page) = nullptr;  ///< the page's own part of its creation, or null
+    void (*onActivate)() = nullptr;       ///< the page's own part of each activation, or null
 };
 
 /// The dialog procedure of a folder page described by `traits`.

@@ -14,7 +14,11 @@
 namespace {
 
 // The text view's own window procedure while LicenseViewerProc filters its input.
-WNDPROC g_savedViewerProc = nullptr;
+// The page's own state: the rich edit's procedure before the viewer's subclassing.
+struct LicensePageState {
+    WNDPROC savedViewerProc = nullptr;
+};
+LicensePageState g_license;
 
 bool IsNavigationKey(WPARAM key) {
     switch (key) {
@@ -34,7 +38,7 @@ bool IsNavigationKey(WPARAM key) {
 
 // Lets the agreement be read and scrolled, but not selected, edited or copied.
 LRESULT CALLBACK LicenseViewerProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC saved = g_savedViewerProc;
+    const WNDPROC saved = g_license.savedViewerProc;
     switch (message) {
     case WM_KEYDOWN:
         if (!IsNavigationKey(wParam)) return 0;
@@ -49,7 +53,7 @@ LRESULT CALLBACK LicenseViewerProc(HWND view, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         // The control still gets its own WM_DESTROY, so that it can release what it holds.
         SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
-        g_savedViewerProc = nullptr;
+        g_license.savedViewerProc = nullptr;
         break;
     default:
         break;
@@ -60,7 +64,7 @@ LRESULT CALLBACK LicenseViewerProc(HWND view, UINT message, WPARAM wParam, LPARA
 void InstallViewerFilter(HWND view) {
     const LONG_PTR own = GetWindowLongPtrA(view, GWLP_WNDPROC);
     if (own == 0) return;
-    g_savedViewerProc = reinterpret_cast<WNDPROC>(own);
+    g_license.savedViewerProc = reinterpret_cast<WNDPROC>(own);
     SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LicenseViewerProc));
 }
 

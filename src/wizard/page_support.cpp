@@ -31,6 +31,20 @@ void EnablePageControls(HWND page, std::initializer_list<int> ids, bool enable) 
     for (int id : ids) EnableWindow(GetDlgItem(page, id), enable ? TRUE : FALSE);
 }
 
+void MakeControlBold(HWND page, int id, win::Font& font) {
+    const HWND control = GetDlgItem(page, id);
+    const HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (current == nullptr) return;
+    LOGFONTA description = {};
+    if (GetObjectA(current, sizeof description, &description) == 0) return;
+    description.lfWeight = FW_BOLD;
+    win::Font bold(CreateFontIndirectA(&description));
+    if (!bold) return;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+    // Only now that the control no longer uses the earlier font may it go.
+    font = std::move(bold);
+}
+
 void ShowPageIcon(HWND page, int id, HICON icon) {
     SendDlgItemMessageA(page, id, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }

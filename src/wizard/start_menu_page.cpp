@@ -81,7 +81,7 @@ INT_PTR OnWizardNext(HWND page) {
     }
     const SetupString base = SpecialFolderPath(CSIDL_STARTMENU);
     const SetupString name = PageControlText(page, IDC_STARTMENU_FOLDER);
-    if (name.IsBlank(7)) {
+    if (name.IsBlank(kNothingEntered)) {
         SetupMessageBox("Please specify Start Menu shortcut name...", kBoxError);
         return StayOnPage(page);
     }

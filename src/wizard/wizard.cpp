@@ -13,30 +13,11 @@
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "foundation/portable/install_choices.h"
-#include "wizard/pages.h"
 
 namespace {
 
-struct PageDescription {
-    int dialog;
-    DLGPROC procedure;
-    int headerTitle;
-    int headerSubtitle;
-};
-
-// The Welcome page takes its title from 130 and its subtitle from 129.
-const PageDescription kPages[] = {
-    {IDD_WELCOME, WelcomePageProc, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
-    {IDD_LICENSE, LicensePageProc, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
-    {IDD_DESTINATION, DestinationPageProc, IDS_DESTINATION_TITLE, IDS_DESTINATION_SUBTITLE},
-    {IDD_STARTMENU, StartMenuPageProc, IDS_STARTMENU_TITLE, IDS_STARTMENU_SUBTITLE},
-    {IDD_DATAFOLDER, DataFolderPageProc, IDS_DATAFOLDER_TITLE, IDS_DATAFOLDER_SUBTITLE},
-    {IDD_TASKS, TasksPageProc, IDS_TASKS_TITLE, IDS_TASKS_SUBTITLE},
-    {IDD_READY, ReadyPageProc, IDS_READY_TITLE, IDS_READY_SUBTITLE},
-    {IDD_INSTALLING, InstallingPageProc, IDS_INSTALLING_TITLE, IDS_INSTALLING_SUBTITLE},
-    {IDD_FINISHED, FinishedPageProc, IDS_FINISHED_TITLE, IDS_FINISHED_SUBTITLE},
-};
-constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
+// The sheet holds at most this many pages.
+constexpr int kMaxPages = 16;
 
 constexpr UINT kPageSize = sizeof(WizardPage);
 constexpr UINT kSheetSize = sizeof(PROPSHEETHEADERA);
@@ -75,13 +56,14 @@ int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM) {
     return 0;
 }
 
-int ShowWizard() {
-    WizardPage pages[kPageCount] = {};
-    for (int i = 0; i < kPageCount; ++i) {
-        pages[i].page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
-        pages[i].page.pfnDlgProc = kPages[i].procedure;
-        pages[i].page.pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].headerTitle);
-        pages[i].page.pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].headerSubtitle);
+int ShowWizard(const PageDescription* pageTable, int count) {
+    if (count > kMaxPages) count = kMaxPages;
+    WizardPage pages[kMaxPages] = {};
+    for (int i = 0; i < count; ++i) {
+        pages[i].page.pszTemplate = MAKEINTRESOURCEA(pageTable[i].dialog);
+        pages[i].page.pfnDlgProc = pageTable[i].procedure;
+        pages[i].page.pszHeaderTitle = MAKEINTRESOURCEA(pageTable[i].headerTitle);
+        pages[i].page.pszHeaderSubTitle = MAKEINTRESOURCEA(pageTable[i].headerSubtitle);
     }
     PROPSHEETHEADERA sheet = {};
     sheet.hInstance = g_setup.instance;
@@ -90,7 +72,7 @@ int ShowWizard() {
     sheet.pszbmWatermark = MAKEINTRESOURCEA(IDB_WATERMARK);
     sheet.pszbmHeader = MAKEINTRESOURCEA(IDB_HEADER);
     sheet.pfnCallback = WizardSheetCallback;
-    sheet.nPages = kPageCount;
+    sheet.nPages = static_cast<UINT>(count);
     sheet.ppsp = &pages[0].page;
 
     // Loaded here rather than imported, so that it comes only from where the system keeps it.
@@ -100,9 +82,9 @@ int ShowWizard() {
                                                     GetProcAddress(commonControls.Get(), "PropertySheetA")))
                                               : nullptr;
     if (propertySheet != nullptr) {
-        InitWizardPages(pages, &sheet, kPageCount, kWizard97PageFlags, kWizard97SheetFlags);
+        InitWizardPages(pages, &sheet, count, kWizard97PageFlags, kWizard97SheetFlags);
         if (propertySheet(&sheet) != -1) return 0;
-        InitWizardPages(pages, &sheet, kPageCount, kClassicPageFlags, kClassicSheetFlags);
+        InitWizardPages(pages, &sheet, count, kClassicPageFlags, kClassicSheetFlags);
         if (propertySheet(&sheet) != -1) return 0;
     }
     if (SetupMessageBox("ERROR: Could not start installation...\nYour operating system is not supported. Please "
@@ -116,7 +98,7 @@ int ShowWizard() {
 int RemoveEmptyTargetFolders() {
     for (const SetupString* folder : {&g_choices.DataFolder, &g_choices.InstallFolder, &g_choices.StartMenuPath}) {
         const SetupString path = WithoutTrailingSeparator(folder->c_str());
-        if (!path.IsBlank(7)) RemoveEmptyFolder(path.c_str());
+        if (!path.IsBlank(kNothingEntered)) RemoveEmptyFolder(path.c_str());
     }
     return 1;
 }

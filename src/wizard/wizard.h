@@ -11,8 +11,16 @@ struct WizardPage {
     HBITMAP headerBitmap;
 };
 
-/// Runs the wizard modally (Wizard97, then the classic form); returns 0 when it closes.
-int ShowWizard();
+/// One page of the wizard: its dialog template, procedure and header texts (string ids).
+struct PageDescription {
+    int dialog;
+    DLGPROC procedure;
+    int headerTitle;
+    int headerSubtitle;
+};
+
+/// Runs the wizard of `count` pages modally (Wizard97, then the classic form); returns 0 when it closes.
+int ShowWizard(const PageDescription* pageTable, int count);
 void InitWizardPages(WizardPage* pages, PROPSHEETHEADERA* sheet, int count, DWORD pageFlags, DWORD sheetFlags);
 int CALLBACK WizardSheetCallback(HWND window, UINT message, LPARAM parameter);
 /// Asks whether to leave; 1 when confirmed (empty target folders removed), 0 to stay (page result set to 1).

@@ -54,23 +54,6 @@ TEST(CloseRunningCopies, GivesUpAfterTheTimeoutWhenTheWindowStays) {
     UnregisterClassA(product::kMainWindowClass, windowClass.hInstance);
 }
 
-TEST(CenterWindow, PositionsFollowTheReferenceOrTheFallback) {
-    struct Case {
-        RECT reference;
-        LONG width, height;
-        LONG x, y;
-    } cases[] = {
-        {{0, 0, 800, 640}, 400, 300, 200, 170},   // the fixed fallback area
-        {{100, 50, 900, 650}, 1000, 200, 0, 250},  // wider than the reference: 100 left of its edge
-        {{10, 10, 20, 20}, 3, 3, 13, 13},         // odd differences truncate
-    };
-    for (const Case& c : cases) {
-        const POINT at = CenteredPosition(c.reference, c.width, c.height);
-        EXPECT_EQ(at.x, c.x);
-        EXPECT_EQ(at.y, c.y);
-    }
-}
-
 TEST(CenterWindow, MovesAWindowOverItsReference) {
     HWND reference = CreateWindowA("STATIC", "ref", WS_POPUP, 100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
     HWND window = CreateWindowA("STATIC", "win", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);

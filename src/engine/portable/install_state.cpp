@@ -3,7 +3,6 @@
 #include <utility>
 
 InstallState g_install;
-int32_t g_installBusy = 0;
 int32_t InstallCancellable = 0;
 
 namespace {

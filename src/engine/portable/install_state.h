@@ -32,6 +32,7 @@ struct InstallState {
 
     int32_t stepIndex = 0;   ///< the step the next tick runs
     int32_t stopFlag = 0;    ///< 1: ticks do nothing (failed, finished, or a cancel being confirmed)
+    int32_t busy = 0;        ///< a tick is running its step (its message boxes let further ticks in)
     int32_t stepTotal = 0;   ///< N + 5 once step 0 ran
     int32_t entryCount = 0;  ///< N, the application archive's entries
     FileBackupRecord* backups = nullptr;
@@ -41,8 +42,6 @@ struct InstallState {
 };
 
 extern InstallState g_install;
-/// 1 while the driver is inside a step.
-extern int32_t g_installBusy;
 /// 1 from the Installing page's activation until the shortcut step begins; Cancel is refused while 0.
 extern int32_t InstallCancellable;
 

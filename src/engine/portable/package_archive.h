@@ -76,7 +76,6 @@ public:
     /// Length of the decoded copy (resource size - 1); 0 when empty.
     uint32_t CopySize() const { return copySize_; }
 
-    const PackageIndex* Index() const { return index_; }
     const uint8_t* Copy() const { return copy_; }
 
 private:

@@ -12,6 +12,9 @@ enum SetupStringError : int {
     kPositionOutOfRange = 3,
 };
 
+/// The IsBlank mask that tells that nothing was entered: only spaces, tabs and line ends.
+constexpr int kNothingEntered = 7;
+
 class SetupString {
 public:
     static constexpr int kInitialSize = 260;
@@ -65,7 +68,7 @@ public:
     int Find(char c, int start = 0) const;
     int ReverseFind(char c, int skip = 0) const;
     int Count(char c, int start = 0) const;
-    /// Mask bits: 1 spaces, 2 tabs, 4 CR/LF. Mask 0 tests for the empty text.
+    /// Mask bits: 1 spaces, 2 tabs, 4 CR/LF (kNothingEntered: all three). Mask 0 tests for the empty text.
     int IsBlank(int mask) const;
 
     // Cutting: new strings, the source is unchanged.

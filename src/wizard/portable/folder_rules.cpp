@@ -82,7 +82,7 @@ SetupString DriveRootOfPath(const char* path) {
 
 FolderVerdict JudgeFolderPath(const FolderCheck& check, const std::function<bool()>& probeWritable) {
     SetupString message;
-    if (SetupString(check.text).IsBlank(7)) {
+    if (SetupString(check.text).IsBlank(kNothingEntered)) {
         message.Format("Please specify %s...", check.folderPhrase);
         return Stop(message);
     }

@@ -1,0 +1,2 @@
+// A portable file that includes a Windows header: the check must refuse it.
+#include <windows.h>
