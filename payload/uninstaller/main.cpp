@@ -29,11 +29,11 @@
 #include <vector>
 
 #include "common/payload_common.h"
-#include "integration/contained_folders.h"
-#include "foundation/folders.h"
 #include "engine/fresh_folder.h"
+#include "foundation/folders.h"
 #include "foundation/portable/product.h"
 #include "foundation/system_library.h"
+#include "integration/contained_folders.h"
 
 namespace {
 

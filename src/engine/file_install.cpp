@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "foundation/folders.h"
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
 #include "engine/portable/install_state.h"
 #include "engine/portable/journal_text.h"
-#include "foundation/win_handles.h"
+#include "foundation/folders.h"
 #include "foundation/portable/install_choices.h"
+#include "foundation/win_handles.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include "engine/prepare.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "integration/launch.h"
 #include "integration/settings.h"
 #include "integration/shortcuts.h"
 #include "integration/uninstall_registration.h"
-#include "foundation/portable/install_choices.h"
 #include "resources/resource.h"
 
 namespace {

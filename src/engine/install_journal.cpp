@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include "engine/file_install.h"
-#include "foundation/folders.h"
 #include "engine/portable/journal_text.h"
 #include "engine/prepare.h"
+#include "foundation/folders.h"
 #include "foundation/win_handles.h"
 #include "wizard/path_validation.h"
 

@@ -4,15 +4,15 @@
 
 #include <new>
 
-#include "foundation/folders.h"
 #include "engine/fresh_folder.h"
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
 #include "engine/portable/install_state.h"
 #include "engine/portable/package_archive.h"
+#include "foundation/folders.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/resource_data.h"
 #include "resources/resource.h"
-#include "foundation/portable/install_choices.h"
 #include "wizard/path_validation.h"
 
 namespace {

@@ -3,14 +3,14 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "foundation/folders.h"
 #include "engine/fresh_folder.h"
 #include "engine/portable/package_archive.h"
 #include "engine/portable/previous_version_rules.h"
-#include "foundation/resource_data.h"
+#include "foundation/folders.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
 #include "foundation/registry.h"
+#include "foundation/resource_data.h"
 #include "foundation/win_handles.h"
 #include "resources/resource.h"
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "foundation/portable/folder_removal_rules.h"
 #include "foundation/folders.h"
+#include "foundation/portable/folder_removal_rules.h"
 
 bool RemoveEmptyFolder(const char* path) {
     if (!IsRemovableFolderPath(path)) return false;

@@ -3,11 +3,11 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "integration/portable/settings_values.h"
 #include "integration/uninstall_registration.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 

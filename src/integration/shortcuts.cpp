@@ -2,12 +2,12 @@
 
 #include <shlobj.h>
 
-#include "integration/contained_folders.h"
 #include "foundation/folders.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/win_handles.h"
-#include "foundation/portable/install_choices.h"
+#include "integration/contained_folders.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "integration/uninstall_registration.h"
 
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/win_handles.h"
 #include "integration/portable/install_records.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 

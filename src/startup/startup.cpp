@@ -7,14 +7,15 @@
 #include "engine/install_journal.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
 #include "foundation/system_library.h"
+#include "foundation/system_version.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "startup/command_line.h"
-#include "foundation/portable/install_choices.h"
 #include "wizard/pages.h"
 #include "wizard/path_validation.h"
 #include "wizard/wizard.h"
@@ -33,14 +34,6 @@ const PageDescription kPages[] = {
     {IDD_INSTALLING, InstallingPageProc, IDS_INSTALLING_TITLE, IDS_INSTALLING_SUBTITLE},
     {IDD_FINISHED, FinishedPageProc, IDS_FINISHED_TITLE, IDS_FINISHED_SUBTITLE},
 };
-
-constexpr DWORD kVersionInfoSize = 148;  // OSVERSIONINFOA
-
-bool QueryVersion(OSVERSIONINFOA& info) {
-    ZeroMemory(&info, sizeof info);
-    info.dwOSVersionInfoSize = kVersionInfoSize;
-    return GetVersionExA(&info) != FALSE;
-}
 
 void SeedRandomNumbers() {
     SYSTEMTIME now;
@@ -109,7 +102,7 @@ void OfferInstalledVersion() {
 int ProbeCapabilities(int* disagreement) {
     int verdict = -1;  // undetermined
     OSVERSIONINFOA info;
-    if (QueryVersion(info)) verdict = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
+    if (QuerySystemVersion(info)) verdict = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     const int heapLock = GetModuleHandleA("ntdll.dll") != nullptr && kernel != nullptr &&
                          GetProcAddress(kernel, "HeapLock") != nullptr;
@@ -124,7 +117,7 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
     g_setup.wizardWindow = nullptr;
 
     OSVERSIONINFOA version;
-    if (QueryVersion(version) && IsRefusedSystem(version.dwPlatformId, version.dwMajorVersion)) {
+    if (QuerySystemVersion(version) && IsRefusedSystem(version.dwPlatformId, version.dwMajorVersion)) {
         Refuse("ERROR: This version of operating system is not supported...\n\n(The program can be installed on "
                "Windows 2000/XP/Vista/7 and later OS.)");
         return 0;

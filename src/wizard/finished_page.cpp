@@ -4,11 +4,11 @@
 
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
-#include "foundation/portable/install_choices.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"

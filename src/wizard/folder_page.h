@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "foundation/globals.h"
-#include "foundation/portable/setup_string.h"
 #include "foundation/portable/install_choices.h"
+#include "foundation/portable/setup_string.h"
 
 /// A folder page's state: whether its folder may be edited (not when an earlier installation owns it).
 struct FolderPageState {

@@ -6,9 +6,9 @@
 
 #include "foundation/resource_data.h"
 #include "resources/resource.h"
-#include "wizard/portable/license_text.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
+#include "wizard/portable/license_text.h"
 #include "wizard/wizard.h"
 
 namespace {

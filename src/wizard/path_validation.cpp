@@ -5,9 +5,9 @@
 
 #include "foundation/folders.h"
 #include "foundation/message_box.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "resources/resource.h"
 #include "foundation/portable/install_choices.h"
+#include "resources/resource.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/portable/ready_summary.h"

@@ -1,16 +1,16 @@
 #include <shlobj.h>
 
-#include "integration/contained_folders.h"
-#include "foundation/portable/folder_removal_rules.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
-#include "foundation/win_handles.h"
-#include "resources/resource.h"
-#include "wizard/portable/folder_rules.h"
+#include "foundation/portable/folder_removal_rules.h"
 #include "foundation/portable/install_choices.h"
+#include "foundation/win_handles.h"
+#include "integration/contained_folders.h"
+#include "resources/resource.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/path_validation.h"
+#include "wizard/portable/folder_rules.h"
 #include "wizard/wizard.h"
 
 namespace {

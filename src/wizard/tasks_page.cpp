@@ -1,15 +1,15 @@
 #include <shlobj.h>
 
+#include "foundation/portable/install_choices.h"
+#include "foundation/system_version.h"
 #include "foundation/win_handles.h"
 #include "resources/resource.h"
-#include "foundation/portable/install_choices.h"
 #include "wizard/page_support.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
 namespace {
 
-constexpr DWORD kVersionInfoSize = 148;  // OSVERSIONINFOA
 
 // The shell must know the application-data folder, and the system must be older than
 // Windows 7 (which has no Quick Launch bar; the manifest caps what later systems report at 6.2).
@@ -20,9 +20,8 @@ bool QuickLaunchAvailable(HWND page) {
         win::ShellMemory<ITEMIDLIST> appData(allocator.Get());
         if (FAILED(SHGetSpecialFolderLocation(page, CSIDL_APPDATA, appData.Receive()))) return false;
     }
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = kVersionInfoSize;
-    return !(GetVersionExA(&version) && version.dwMajorVersion >= 6 && version.dwMinorVersion >= 1);
+    OSVERSIONINFOA version;
+    return !(QuerySystemVersion(version) && version.dwMajorVersion >= 6 && version.dwMinorVersion >= 1);
 }
 
 bool IsTicked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }

@@ -7,12 +7,12 @@
 #include "foundation/folders.h"
 #include "foundation/globals.h"
 #include "foundation/message_box.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "driver.h"
 #include "engine/portable/package_archive.h"
-#include "foundation/resource_data.h"
 #include "foundation/globals.h"
+#include "foundation/resource_data.h"
 #include "resources/resource.h"
 
 namespace {

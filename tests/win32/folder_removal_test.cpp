@@ -11,11 +11,11 @@
 
 #include "driver.h"
 #include "engine/file_install.h"
-#include "foundation/folders.h"
 #include "engine/portable/install_state.h"
 #include "engine/prepare.h"
-#include "integration/shortcuts.h"
+#include "foundation/folders.h"
 #include "foundation/portable/install_choices.h"
+#include "integration/shortcuts.h"
 #include "wizard/path_validation.h"
 #include "wizard/wizard.h"
 

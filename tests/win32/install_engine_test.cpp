@@ -13,26 +13,26 @@
 #include <vector>
 
 #include "driver.h"
-#include "failing_malloc.h"
 #include "engine/file_install.h"
-#include "foundation/folders.h"
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
 #include "engine/portable/install_state.h"
 #include "engine/portable/journal_text.h"
 #include "engine/portable/package_archive.h"
 #include "engine/prepare.h"
-#include "foundation/resource_data.h"
+#include "failing_malloc.h"
+#include "foundation/folders.h"
 #include "foundation/globals.h"
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
+#include "foundation/resource_data.h"
 #include "foundation/win_handles.h"
 #include "integration/portable/referrer_scramble.h"
-#include "integration/settings.h"
 #include "integration/portable/settings_values.h"
+#include "integration/settings.h"
 #include "integration/shortcuts.h"
 #include "integration/uninstall_registration.h"
 #include "resources/resource.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 

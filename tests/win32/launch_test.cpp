@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "driver.h"
 #include "foundation/message_box.h"
 #include "foundation/portable/product.h"
 #include "foundation/win_handles.h"
-#include "driver.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/portable/text_locale.h"
-#include "foundation/portable/install_choices.h"
 
 namespace {
 
