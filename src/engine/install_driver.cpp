@@ -122,6 +122,7 @@ void InstallDriver(HWND page) {
 int FinishInstallation(const InstallStepContext& step) {
     step.ShowActivity("Registering uninstallation...", "");
     if (!RegisterUninstaller(HKEY_CURRENT_USER)) step.error = "ERROR: Cannot register uninstallation...";
+    RegisterAppsEntryDetails(HKEY_CURRENT_USER, InstalledBytes(g_install));
     step.ShowCaption("Cleaning up...");
     g_install.stopFlag = 1;
     KillTimer(step.page, kInstallTimerId);

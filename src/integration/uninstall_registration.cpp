@@ -22,6 +22,23 @@ int RegisterUninstaller(HKEY root) {
     return allWritten;
 }
 
+void RegisterAppsEntryDetails(HKEY root, uint64_t installedBytes) {
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    for (const AppsEntryValue& value :
+         AppsEntryValues(g_choices.InstallFolder.c_str(), installedBytes, today.wYear, today.wMonth, today.wDay)) {
+        if (value.isNumber) {
+            RegistryDwordRequest request(kRegistryWrite, root, product::kUninstallKey, value.name);
+            request.numberToWrite = value.number;
+            RunRegistryDwordRequest(request);
+        } else {
+            RegistryRequest request(kRegistryWrite, root, product::kUninstallKey, value.name);
+            request.textToWrite = value.text.c_str();
+            RunRegistryRequest(request);
+        }
+    }
+}
+
 void TakeInstallerReferrer(SetupString& first, SetupString& second, SetupString& third) {
     SetupString referrer("");
     int32_t status = 0;

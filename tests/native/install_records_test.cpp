@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "integration/portable/referrer_scramble.h"
@@ -20,6 +22,45 @@ TEST(UninstallEntry, SixValuesWithTheUninstallerPathQuoted) {
     EXPECT_STREQ(values[5].value.c_str(), "https://www.ostrevik-audio.example/kvr");
     // A folder already ending in a separator gets no second one.
     EXPECT_STREQ(UninstallEntryValues("D:\\K\\")[1].value.c_str(), "\"D:\\K\\uninst_kvr.exe\"");
+}
+
+TEST(AppsEntry, TenValuesAfterTheSixInTheirOrder) {
+    const auto values = AppsEntryValues("C:\\Users\\Ann Lee\\Korvane\\", 2049, 2026, 3, 7);
+    const struct {
+        const char* name;
+        bool isNumber;
+        const char* text;
+        uint32_t number;
+    } expected[] = {
+        {"DisplayIcon", false, "\"C:\\Users\\Ann Lee\\Korvane\\kvr.exe\",0", 0},
+        {"InstallLocation", false, "C:\\Users\\Ann Lee\\Korvane", 0},
+        {"EstimatedSize", true, "", 3},  // 2049 bytes: two kilobytes and one byte more
+        {"InstallDate", false, "20260307", 0},
+        {"VersionMajor", true, "", 1},
+        {"VersionMinor", true, "", 2},
+        {"NoModify", true, "", 1},
+        {"NoRepair", true, "", 1},
+        {"URLInfoAbout", false, "https://www.ostrevik-audio.example/kvr", 0},
+        {"QuietUninstallString", false, "\"C:\\Users\\Ann Lee\\Korvane\\uninst_kvr.exe\" /S", 0},
+    };
+    ASSERT_EQ(values.size(), std::size(expected));
+    for (size_t i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_STREQ(values[i].name, expected[i].name);
+        EXPECT_EQ(values[i].isNumber, expected[i].isNumber);
+        if (expected[i].isNumber) {
+            EXPECT_EQ(values[i].number, expected[i].number);
+        } else {
+            EXPECT_STREQ(values[i].text.c_str(), expected[i].text);
+        }
+    }
+    // Sizes round up to whole kilobytes; nothing installed is nothing.
+    const struct {
+        uint64_t bytes;
+        uint32_t kilobytes;
+    } sizes[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {2436646, 2380}, {uint64_t{1} << 50, UINT32_MAX}};
+    for (const auto& size : sizes)
+        EXPECT_EQ(AppsEntryValues("C:\\K", size.bytes, 2026, 12, 31)[2].number, size.kilobytes) << size.bytes;
 }
 
 TEST(ReferrerFields, SplitAtTheFirstTwoSeparators) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -697,6 +698,55 @@ TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << value.name;
     }
     EXPECT_TRUE(Exists(program_ + "\\uninst_kvr.exe"));
+}
+
+DWORD UninstallNumber(const char* name, DWORD* type) {
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    *type = REG_NONE;
+    win::RegKey opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::kUninstallKey, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
+        RegQueryValueExA(opened.Get(), name, nullptr, type, reinterpret_cast<BYTE*>(&number), &size);
+    return number;
+}
+
+TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller) {
+    ASSERT_EQ(InstallFresh(), "");
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    const struct {
+        const char* name;
+        std::string value;
+    } texts[] = {
+        {"DisplayIcon", "\"" + program_ + "\\kvr.exe\",0"},
+        {"InstallLocation", program_},
+        {"InstallDate", date},
+        {"URLInfoAbout", std::string(product::kVendorBase) + "/kvr"},
+        {"QuietUninstallString", "\"" + program_ + "\\uninst_kvr.exe\" /S"},
+    };
+    for (const auto& text : texts) {
+        DWORD type = 0;
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kUninstallKey, text.name, &type), text.value) << text.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << text.name;
+    }
+    // The size is what the installation wrote, in kilobytes rounded up.
+    uint64_t written = 0;
+    for (const auto& [name, item] : SnapshotOf(program_)) written += item.folder ? 0 : item.bytes.size();
+    const struct {
+        const char* name;
+        DWORD value;
+    } numbers[] = {{"EstimatedSize", static_cast<DWORD>((written + 1023) / 1024)},
+                   {"VersionMajor", 1},
+                   {"VersionMinor", 2},
+                   {"NoModify", 1},
+                   {"NoRepair", 1}};
+    for (const auto& number : numbers) {
+        DWORD type = 0;
+        EXPECT_EQ(UninstallNumber(number.name, &type), number.value) << number.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << number.name;
+    }
 }
 
 TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {

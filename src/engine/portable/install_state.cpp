@@ -55,6 +55,17 @@ int32_t InstallProgressPosition(int32_t step, int32_t stepTotal) {
 
 uint32_t EntryIndexOfFile(int32_t fileIndex) { return fileIndex >= 1 ? static_cast<uint32_t>(fileIndex - 1) : 0u; }
 
+uint64_t InstalledBytes(const InstallState& state) {
+    if (state.archiveIndex == nullptr || state.backups == nullptr) return 0;
+    uint64_t bytes = 0;
+    for (int32_t k = 0; k < state.backupCount; ++k) {
+        const uint32_t entry = EntryIndexOfFile(k);
+        if (!state.backups[k].targetPath.Empty() && entry < state.archiveIndex->count)
+            bytes += state.archiveIndex->Entries()[entry].size;
+    }
+    return bytes;
+}
+
 const char* InstalledFileName(int32_t fileIndex, const char* entryName) {
     return fileIndex == 0 ? kSecondHiddenCopy : entryName;
 }

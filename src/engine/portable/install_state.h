@@ -64,6 +64,8 @@ int32_t InstallProgressPosition(int32_t step, int32_t stepTotal);
 
 /// Archive entry written by file index `fileIndex`: entry 0 is written twice, by indices 0 and 1.
 uint32_t EntryIndexOfFile(int32_t fileIndex);
+/// Bytes of the files the installation in `state` has written (the records whose step ran).
+uint64_t InstalledBytes(const InstallState& state);
 /// Name under which file index `fileIndex` installs the entry named `entryName`.
 const char* InstalledFileName(int32_t fileIndex, const char* entryName);
 /// True when the last component of `path` is one of the two hidden copies ("__cdca.lx", "__cdcb.lx").

@@ -5,6 +5,8 @@ namespace product {
 
 constexpr const char kName[] = "Korvane";
 constexpr const char kVersion[] = "1.2.3";
+constexpr unsigned kVersionMajor = 1;
+constexpr unsigned kVersionMinor = 2;
 constexpr const char kSetupCaption[] = "Korvane 1.2.3 - Setup";
 
 constexpr const char kSettingsKey[] = "Software\\from Ostrevik\\Korvane & Scheduler\\Settings";
