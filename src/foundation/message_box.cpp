@@ -3,6 +3,7 @@
 #include "foundation/globals.h"
 #include "foundation/portable/placement.h"
 #include "foundation/portable/product.h"
+#include "foundation/run_log.h"
 
 namespace {
 
@@ -35,11 +36,13 @@ LRESULT CALLBACK CentringHook(int code, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int SetupMessageBox(const char* text, UINT style, HWND owner, const char* caption) {
+    if (const int unattended = RecordMessage(text, style)) return unattended;
     if (owner == nullptr) owner = g_setup.wizardWindow;
     if (caption == nullptr) caption = product::kSetupCaption;
     if (g_hook == nullptr) g_hook = SetWindowsHookExA(WH_CBT, CentringHook, nullptr, GetCurrentThreadId());
     const int result = MessageBoxA(owner, text, caption, style);
     RemoveHook();
+    RecordAnswer(result);
     return result;
 }
 

@@ -10,12 +10,14 @@
 #include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
 #include "foundation/registry.h"
+#include "foundation/run_log.h"
 #include "foundation/system_library.h"
 #include "foundation/system_version.h"
 #include "foundation/win_handles.h"
 #include "integration/launch.h"
 #include "resources/resource.h"
 #include "startup/command_line.h"
+#include "startup/unattended.h"
 #include "wizard/pages.h"
 #include "wizard/path_validation.h"
 #include "wizard/wizard.h"
@@ -116,11 +118,19 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
     g_setup.instance = instance;
     g_setup.wizardWindow = nullptr;
 
+    const CommandLineRequest request = InterpretCommandLine(commandTail);
+    const bool unattended = request.mode != SetupMode::Wizard;
+    if (!request.logFile.Empty() && !OpenRunLog(request.logFile.c_str()) && unattended)
+        return kExitFolderRefused;
+    if (unattended) AnswerMessagesUnattended();
+    // A wizard run ends with 0 whatever happened; an unattended one says how it ended.
+    const auto finish = [unattended](int code) { return unattended ? code : 0; };
+
     OSVERSIONINFOA version;
     if (QuerySystemVersion(version) && IsRefusedSystem(version.dwPlatformId, version.dwMajorVersion)) {
         Refuse("ERROR: This version of operating system is not supported...\n\n(The program can be installed on "
                "Windows 2000/XP/Vista/7 and later OS.)");
-        return 0;
+        return finish(kExitUnsupportedSystem);
     }
     if (ParseCommandLine(commandTail) != 0) return 0;
     SeedRandomNumbers();
@@ -133,7 +143,7 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
     win::KernelHandle mutex(CreateMutexA(nullptr, FALSE, product::kSetupMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         Refuse("Another instance of this Setup is already running.");
-        return 0;
+        return finish(kExitAnotherSetup);
     }
     // With the mutex held, a journal left in place belongs to a run that died.
     SetupString recovered;
@@ -146,11 +156,16 @@ int RunSetup(HINSTANCE instance, const char* commandTail) {
     KeepVersionChars(setupVersion);
     KeepVersionChars(installedVersion);
     if (setupVersion.CompareVersion(installedVersion.c_str()) == 1) {
+        if (unattended) {
+            LogRunLine("a newer version is installed: nothing done");
+            return kExitNewerInstalled;
+        }
         OfferInstalledVersion();
         mutex.Detach();  // released by the process ending
         return 0;
     }
     g_facts.PreviousInstallFound = status == 1 ? 1 : 0;
+    if (unattended) return RunUnattendedInstallation(request);
 
     InterfaceResources resources;
     if (resources.Prepare() == 0) SetupMessageBox("Failed to initialize the installer", kBoxError, nullptr);

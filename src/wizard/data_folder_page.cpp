@@ -21,7 +21,7 @@ SetupString DefaultDataFolder() {
 // A recorded data folder that still exists stays with the earlier installation, whatever it holds.
 bool StillExists(const SetupString& folder) { return PathExists(folder.c_str()); }
 
-FolderPage DataFolderPage() {
+FolderPage MakeDataFolderPage() {
     FolderPage page;
     page.iconControl = IDC_DATAFOLDER_ICON;
     page.icon = &SetupGlobals::dataFolderIcon;
@@ -41,9 +41,11 @@ FolderPage DataFolderPage() {
     page.state = &g_dataFolder;
     return page;
 }
-const FolderPage kDataFolder = DataFolderPage();
+const FolderPage kDataFolder = MakeDataFolderPage();
 
 }  // namespace
+
+const FolderPage& DataFolderPageDescription() { return kDataFolder; }
 
 INT_PTR CALLBACK DataFolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return FolderPageProc(page, message, wParam, lParam, kDataFolder);

@@ -48,7 +48,7 @@ void ShowPerUserInformation(HWND page) {
 // Running copies would hold the files that the installation replaces.
 void CloseCopiesOnActivation() { CloseRunningCopies(kCloseCopiesTimeoutMs); }
 
-FolderPage DestinationPage() {
+FolderPage MakeDestinationPage() {
     FolderPage page;
     page.iconControl = IDC_DESTINATION_ICON;
     page.icon = &SetupGlobals::destinationIcon;
@@ -70,9 +70,11 @@ FolderPage DestinationPage() {
     page.onActivate = CloseCopiesOnActivation;
     return page;
 }
-const FolderPage kDestination = DestinationPage();
+const FolderPage kDestination = MakeDestinationPage();
 
 }  // namespace
+
+const FolderPage& DestinationPageDescription() { return kDestination; }
 
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return FolderPageProc(page, message, wParam, lParam, kDestination);

@@ -53,14 +53,20 @@ INT_PTR FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam, co
     return DispatchPageMessage(page, message, wParam, lParam, FolderPageHandlers{{}, traits});
 }
 
-void InitFolderPage(HWND page, const FolderPage& traits) {
-    ShowPageIcon(page, traits.iconControl, g_setup.*traits.icon);
+SetupString OfferedFolder(const FolderPage& traits, bool& locked) {
     SetupString recorded = ReadSetting(HKEY_CURRENT_USER, traits.settingName, "");
     recorded.Trim(kBlanks);
     SetupString folder = WithoutTrailingSeparator(recorded.c_str());
-    const bool locked = traits.isLocked(folder);
-    SetDlgItemTextA(page, IDC_FOLDER_STATUS, locked ? traits.lockedMessage : "");
+    locked = traits.isLocked(folder);
     if (!locked && folder.Empty()) folder = traits.suggestion();
+    return folder;
+}
+
+void InitFolderPage(HWND page, const FolderPage& traits) {
+    ShowPageIcon(page, traits.iconControl, g_setup.*traits.icon);
+    bool locked = false;
+    const SetupString folder = OfferedFolder(traits, locked);
+    SetDlgItemTextA(page, IDC_FOLDER_STATUS, locked ? traits.lockedMessage : "");
     ShowFolder(page, traits, folder.c_str());
     ApplyEditable(page, traits, locked ? 0 : 1);
 }
@@ -81,13 +87,16 @@ void BrowseFolderPage(HWND page, const FolderPage& traits) {
     }
 }
 
+int AcceptFolder(const FolderPage& traits, const char* text) {
+    const int verdict = ValidateFolderPath(text, traits.pathPhrase, traits.folderPhrase);
+    if (verdict == 1) g_choices.*traits.choice = WithoutTrailingSeparator(text);
+    return verdict;
+}
+
 bool AcceptFolderPage(HWND page, const FolderPage& traits) {
     const SetupString text = PageControlText(page, traits.editControl);
-    const int verdict = ValidateFolderPath(text.c_str(), traits.pathPhrase, traits.folderPhrase);
-    if (verdict == 1) {
-        g_choices.*traits.choice = WithoutTrailingSeparator(text.c_str());
-        return true;
-    }
+    const int verdict = AcceptFolder(traits, text.c_str());
+    if (verdict == 1) return true;
     if (verdict == 2 || traits.state->editable == 0) {
         ShowFolder(page, traits, traits.suggestion().c_str());
         if (verdict == 0) ApplyEditable(page, traits, 1);

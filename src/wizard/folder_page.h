@@ -35,6 +35,17 @@ struct FolderPage {
     void (*onActivate)() = nullptr;       ///< the page's own part of each activation, or null
 };
 
+/// The two folder pages.
+const FolderPage& DestinationPageDescription();
+const FolderPage& DataFolderPageDescription();
+
+/// What the page offers when it is created: the recorded folder (`locked` when an earlier installation owns
+/// it), or the suggestion.
+SetupString OfferedFolder(const FolderPage& traits, bool& locked);
+/// Checks `text` as Next does (telling the user why it is refused) and stores it in the choices when
+/// accepted: 1 accepted, 0 refused, 2 not writable and the suggestion asked for instead.
+int AcceptFolder(const FolderPage& traits, const char* text);
+
 /// The dialog procedure of a folder page described by `traits`.
 INT_PTR FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const FolderPage& traits);
 /// Page creation: the icon, the recorded folder (locked or not) or the suggestion.

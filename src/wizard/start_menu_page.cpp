@@ -39,12 +39,6 @@ int BrowseStartMenuFolder(HWND page, SetupString& name) {
     return 1;
 }
 
-void StoreNoStartMenuFolder() {
-    g_choices.StartMenuFolder.Clear();
-    g_choices.StartMenuPath.Clear();
-    g_choices.CreateStartMenuFolder = 0;
-}
-
 INT_PTR OnInit(HWND page) {
     ShowPageIcon(page, IDC_STARTMENU_ICON, g_setup.startMenuIcon);
     SetDlgItemTextA(page, IDC_STARTMENU_FOLDER, kProposedFolder);
@@ -79,20 +73,9 @@ INT_PTR OnWizardNext(HWND page) {
         StoreNoStartMenuFolder();
         return AnswerNotification(page, 0);
     }
-    const SetupString base = SpecialFolderPath(CSIDL_STARTMENU);
-    const SetupString name = PageControlText(page, IDC_STARTMENU_FOLDER);
-    if (name.IsBlank(kNothingEntered)) {
-        SetupMessageBox("Please specify Start Menu shortcut name...", kBoxError);
-        return StayOnPage(page);
-    }
-    const SetupString full = Concat(WithTrailingSeparator(base.c_str()), WithTrailingSeparator(name.c_str()));
-    // A name that climbs out of the Programs folder is refused before the probe makes any folder for it.
-    if (StaysInsideFolder(name.c_str()) && IsOwnStartMenuFolder(full.c_str()) && ProbeFolderWritable(full.c_str())) {
-        g_choices.StartMenuFolder = WithoutTrailingSeparator(name.c_str());
-        g_choices.StartMenuPath = full;
-        g_choices.CreateStartMenuFolder = 1;
-        return AnswerNotification(page, 0);
-    }
+    const int accepted = AcceptStartMenuName(PageControlText(page, IDC_STARTMENU_FOLDER).c_str());
+    if (accepted == 1) return AnswerNotification(page, 0);
+    if (accepted == 0) return StayOnPage(page);
     if (SetupMessageBox("Start Menu shortcut cannot be created.\nContinue?", kBoxErrorYesNoSafe) != IDYES)
         return StayOnPage(page);
     StoreNoStartMenuFolder();
@@ -102,6 +85,31 @@ INT_PTR OnWizardNext(HWND page) {
 const PageHandlers kHandlers = {OnInit, OnCommand, OnSetActive, OnWizardNext};
 
 }  // namespace
+
+const char* ProposedStartMenuName() { return kProposedFolder; }
+
+void StoreNoStartMenuFolder() {
+    g_choices.StartMenuFolder.Clear();
+    g_choices.StartMenuPath.Clear();
+    g_choices.CreateStartMenuFolder = 0;
+}
+
+int AcceptStartMenuName(const char* typed) {
+    const SetupString name(typed);
+    if (name.IsBlank(kNothingEntered)) {
+        SetupMessageBox("Please specify Start Menu shortcut name...", kBoxError);
+        return 0;
+    }
+    const SetupString base = SpecialFolderPath(CSIDL_STARTMENU);
+    const SetupString full = Concat(WithTrailingSeparator(base.c_str()), WithTrailingSeparator(name.c_str()));
+    // A name that climbs out of the Start Menu is refused before the probe makes any folder for it.
+    if (!StaysInsideFolder(name.c_str()) || !IsOwnStartMenuFolder(full.c_str()) || !ProbeFolderWritable(full.c_str()))
+        return -1;
+    g_choices.StartMenuFolder = WithoutTrailingSeparator(name.c_str());
+    g_choices.StartMenuPath = full;
+    g_choices.CreateStartMenuFolder = 1;
+    return 1;
+}
 
 INT_PTR CALLBACK StartMenuPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return DispatchPageMessage(page, message, wParam, lParam, kHandlers);

@@ -19,7 +19,13 @@ using driver::IconKind;
 
 constexpr char kHelpText[] =
     "Korvane Installation Routine:\n(Command line parameters)\n=======================\n\n/help - Show help "
-    "window;\n/temp [PATH] - Specify temporary folder.";
+    "window;\n/temp [PATH] - Specify temporary folder.\n"
+    "/silent [OPTIONS] - Install without any window (giving it accepts the license agreement);\n"
+    "/passive [OPTIONS] - Install showing only its progress, asking nothing (accepts the license agreement);\n"
+    "/log PATH - Write the setup's messages to a log file.\n\n"
+    "OPTIONS: /dir PATH - program folder; /data PATH - recording & data files folder; /nostartmenu - no Start "
+    "Menu folder; /desktop - desktop shortcut; /log PATH - log file; /temp [PATH] - temporary folder (last, it "
+    "takes the rest of the line).";
 constexpr char kUnsupportedText[] =
     "ERROR: This version of operating system is not supported...\n\n(The program can be installed on Windows "
     "2000/XP/Vista/7 and later OS.)";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(CommandLine, HelpAndTempFolderTable) {
@@ -40,10 +42,57 @@ TEST(CommandLine, HelpAndTempFolderTable) {
     }
 }
 
-TEST(CommandLine, HelpTextNamesTheProductAndBothOptions) {
-    EXPECT_STREQ(CommandLineHelpText().c_str(),
-                 "Korvane Installation Routine:\n(Command line parameters)\n=======================\n\n/help - Show "
-                 "help window;\n/temp [PATH] - Specify temporary folder.");
+TEST(CommandLine, UnattendedFormsAndTheirOptions) {
+    struct Case {
+        const char* tail;
+        SetupMode mode;
+        const char* dir;
+        const char* data;
+        bool noStartMenu;
+        bool desktop;
+        const char* log;
+        bool hasTemp;
+        const char* temp;
+    } cases[] = {
+        {"/silent", SetupMode::Silent, "", "", false, false, "", false, ""},
+        {"/PASSIVE", SetupMode::Passive, "", "", false, false, "", false, ""},
+        {"  /silent /dir C:\\Korvane\\ /desktop", SetupMode::Silent, "C:\\Korvane", "", false, true, "", false, ""},
+        {"/passive /dir \"C:\\Program Files\\Korvane\" /data \"D:\\My Music\" /nostartmenu",
+         SetupMode::Passive, "C:\\Program Files\\Korvane", "D:\\My Music", true, false, "", false, ""},
+        {"/silent /log \"C:\\Logs\\setup log.txt\" /temp C:\\T \\x /dir y", SetupMode::Silent, "", "", false, false,
+         "C:\\Logs\\setup log.txt", true, "C:\\T \\x /dir y"},
+        {"/silent /unknown words /desktop", SetupMode::Silent, "", "", false, true, "", false, ""},
+        {"/silent /dir", SetupMode::Silent, "", "", false, false, "", false, ""},
+        // Only at the start, and only as whole words: other texts keep their meaning.
+        {"/silently", SetupMode::Wizard, "", "", false, false, "", false, ""},
+        {"/temp C:\\T /silent", SetupMode::Wizard, "", "", false, false, "", true, "C:\\T /silent"},
+        {"x /silent", SetupMode::Wizard, "", "", false, false, "", false, ""},
+        {"/log C:\\setup.log", SetupMode::Wizard, "", "", false, false, "C:\\setup.log", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tail);
+        const CommandLineRequest request = InterpretCommandLine(c.tail);
+        EXPECT_EQ(request.mode, c.mode);
+        EXPECT_STREQ(request.installFolder.c_str(), c.dir);
+        EXPECT_STREQ(request.dataFolder.c_str(), c.data);
+        EXPECT_EQ(request.noStartMenuFolder, c.noStartMenu);
+        EXPECT_EQ(request.desktopIcon, c.desktop);
+        EXPECT_STREQ(request.logFile.c_str(), c.log);
+        EXPECT_EQ(request.hasTempFolder, c.hasTemp);
+        EXPECT_STREQ(request.tempFolder.c_str(), c.temp);
+        EXPECT_FALSE(request.showHelp);
+    }
+}
+
+TEST(CommandLine, HelpTextKeepsItsLinesAndAddsTheUnattendedForms) {
+    const std::string text = CommandLineHelpText().c_str();
+    const std::string written =
+        "Korvane Installation Routine:\n(Command line parameters)\n=======================\n\n/help - Show "
+        "help window;\n/temp [PATH] - Specify temporary folder.\n";
+    EXPECT_EQ(text.substr(0, written.size()), written);
+    for (const char* form : {"/silent [OPTIONS]", "/passive [OPTIONS]", "accepts the license agreement", "/dir PATH",
+                             "/data PATH", "/nostartmenu", "/desktop", "/log PATH"})
+        EXPECT_NE(text.find(form), std::string::npos) << form;
 }
 
 }  // namespace
