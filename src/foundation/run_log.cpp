@@ -53,8 +53,8 @@ void LogRunLine(const char* text) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     SetupString line;
-    line.Format("%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                now.wSecond);
+    line.Format("%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                now.wSecond, now.wMilliseconds);
     const SetupString flat = SetupString(text).ReplaceAll("\r\n", " | ", false).ReplaceAll("\n", " | ", false);
     line.Append(flat.c_str());
     line.Append("\r\n");

@@ -129,6 +129,10 @@ bool ChooseFolder(const FolderPage& page, const SetupString& given) {
     return true;
 }
 
+// What the log says when the steps of a kind begin, in the order of InstallStepKind.
+const char* const kStepNames[] = {"preparing", "installing the files", "installing the data folder and shortcuts",
+                                  "writing the settings", "registering the uninstallation", ""};
+
 // The steps one after the other, with no timer in between; a failure rolls back exactly as in the wizard.
 int RunInstallSteps(bool withProgress) {
     const ProgressWindow progress(withProgress);
@@ -137,8 +141,12 @@ int RunInstallSteps(bool withProgress) {
     CloseRunningCopies(kCloseCopiesTimeoutMs);
     ResetInstallState();
     bool warned = false;
+    InstallStepKind shown = InstallStepKind::Invalid;
     for (;;) {
-        const bool last = ChooseInstallStep(g_install.stepIndex, g_install.entryCount).kind == InstallStepKind::Finish;
+        const InstallStepKind kind = ChooseInstallStep(g_install.stepIndex, g_install.entryCount).kind;
+        if (kind != shown) LogRunLine(kStepNames[static_cast<int>(kind)]);
+        shown = kind;
+        const bool last = kind == InstallStepKind::Finish;
         SetupString error("");
         int32_t glitchReport = 0;
         if (!RunDueInstallStep(page, error, glitchReport)) {
