@@ -105,15 +105,17 @@ std::string RegistryText(HKEY root, const char* key, const char* name, DWORD* ty
     return kind == REG_SZ ? std::string(value) : std::string();
 }
 
-DWORD SettingNumber(const char* name, DWORD* type) {
+DWORD RegistryNumber(const char* key, const char* name, DWORD* type) {
     DWORD number = 0;
     DWORD size = sizeof number;
     *type = REG_NONE;
     win::RegKey opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::kSettingsKey, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
         RegQueryValueExA(opened.Get(), name, nullptr, type, reinterpret_cast<BYTE*>(&number), &size);
     return number;
 }
+
+DWORD SettingNumber(const char* name, DWORD* type) { return RegistryNumber(product::kSettingsKey, name, type); }
 
 std::string LinkTarget(const std::string& link) {
     win::ComPtr<IShellLinkA> shellLink;
@@ -700,16 +702,6 @@ TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
     EXPECT_TRUE(Exists(program_ + "\\uninst_kvr.exe"));
 }
 
-DWORD UninstallNumber(const char* name, DWORD* type) {
-    DWORD number = 0;
-    DWORD size = sizeof number;
-    *type = REG_NONE;
-    win::RegKey opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::kUninstallKey, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
-        RegQueryValueExA(opened.Get(), name, nullptr, type, reinterpret_cast<BYTE*>(&number), &size);
-    return number;
-}
-
 TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller) {
     ASSERT_EQ(InstallFresh(), "");
     SYSTEMTIME today;
@@ -744,7 +736,7 @@ TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller)
                    {"NoRepair", 1}};
     for (const auto& number : numbers) {
         DWORD type = 0;
-        EXPECT_EQ(UninstallNumber(number.name, &type), number.value) << number.name;
+        EXPECT_EQ(RegistryNumber(product::kUninstallKey, number.name, &type), number.value) << number.name;
         EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << number.name;
     }
 }
