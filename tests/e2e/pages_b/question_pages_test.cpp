@@ -83,6 +83,9 @@ void Browse(const driver::Process& setup, HWND page, int browseButton, BrowserAn
     }
     driver::ClickButton(browser, answer == BrowserAnswer::Cancel ? IDCANCEL : IDOK);
     ASSERT_TRUE(driver::WaitUntil([&] { return FolderBrowser(setup) == nullptr; }));
+    // Under Wine the browser takes a while to return once its window is gone; the page has its answer when
+    // the wizard is handling messages again.
+    ASSERT_TRUE(driver::WaitForPostedMessages(GetParent(page)));
 }
 
 std::string Folders(const std::string& program, const std::string& data) {
