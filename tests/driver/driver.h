@@ -65,7 +65,7 @@ MessageBoxInfo ReadMessageBox(HWND box);
 void ClickButton(HWND dialog, int id);
 
 // The wizard.
-/// Resource id of the current page's dialog template (106...114), or 0.
+/// Resource id of the current page's dialog template (IDD_WELCOME ... IDD_FINISHED), or 0.
 int CurrentPageId(HWND wizard);
 HWND CurrentPage(HWND wizard);
 /// Presses a wizard button: PSBTN_BACK, PSBTN_NEXT, PSBTN_FINISH, PSBTN_CANCEL.
