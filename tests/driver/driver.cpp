@@ -3,13 +3,16 @@
 #include <prsht.h>
 #include <psapi.h>
 #include <shellapi.h>
-#include <shlwapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
+
+#include "foundation/portable/product.h"
 
 namespace driver {
 
@@ -17,8 +20,6 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 1088;
-constexpr int kWizardNextId = 0x3024;
-constexpr char kSetupCaption[] = "Korvane 1.2.3 - Setup";
 
 std::string ClassOf(HWND window) {
     char name[64] = "";
@@ -36,7 +37,7 @@ std::string TextOf(HWND window) {
 
 bool IsDialog(HWND window) { return ClassOf(window) == "#32770"; }
 
-bool IsWizard(HWND window) { return IsDialog(window) && GetDlgItem(window, kWizardNextId) != nullptr; }
+bool IsWizard(HWND window) { return IsDialog(window) && GetDlgItem(window, kNext) != nullptr; }
 
 bool IsMessageBox(HWND window) {
     return IsDialog(window) && !IsWizard(window) && GetDlgItem(window, kMessageTextId) != nullptr;
@@ -110,8 +111,6 @@ IconKind IconOf(HWND box) {
     return best;
 }
 
-void DeleteTree(HKEY root, const char* path) { SHDeleteKeyA(root, path); }
-
 struct WindowSearch {
     DWORD processId;
     std::vector<HWND> found;
@@ -127,33 +126,6 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-void ResetSetupRegistry() {
-    DeleteTree(HKEY_CURRENT_USER, "Software\\from Ostrevik");
-    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane");
-    DeleteTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe");
-}
-
-void SetWineAppDefault(const char* exeName, const char* subkey, const char* name, const char* value) {
-    std::string path = std::string("Software\\Wine\\AppDefaults\\") + exeName;
-    if (subkey != nullptr && *subkey != '\0') path += std::string("\\") + subkey;
-    SHSetValueA(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, value, static_cast<DWORD>(lstrlenA(value) + 1));
-}
-
-void SetSetting(const char* name, const char* value) {
-    SHSetValueA(HKEY_CURRENT_USER, "Software\\from Ostrevik\\Korvane & Scheduler\\Settings", name, REG_SZ, value,
-                static_cast<DWORD>(lstrlenA(value) + 1));
-}
-
-std::string GetSetting(const char* name, bool* found) {
-    char value[2048] = "";
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    const bool ok = SHGetValueA(HKEY_CURRENT_USER, "Software\\from Ostrevik\\Korvane & Scheduler\\Settings", name,
-                                &type, value, &size) == ERROR_SUCCESS;
-    if (found != nullptr) *found = ok;
-    return ok ? std::string(value) : std::string();
-}
-
 Process Process::Start(const std::string& exe, const std::string& arguments) {
     const std::string program = WinePath(exe);
     std::string commandLine = "\"" + program + "\"";
@@ -165,12 +137,23 @@ Process Process::Start(const std::string& exe, const std::string& arguments) {
     PROCESS_INFORMATION info = {};
     Process process;
     if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
+        const win::KernelHandle thread(info.hThread);
         process.handle_.Reset(info.hProcess);
         process.id_ = info.dwProcessId;
         WaitForInputIdle(info.hProcess, 5000);
     }
     return process;
+}
+
+Process::Process(Process&& other) noexcept : handle_(std::move(other.handle_)), id_(std::exchange(other.id_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        if (Running()) Kill();
+        handle_ = std::move(other.handle_);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
 }
 
 Process::~Process() {
@@ -207,7 +190,7 @@ HWND Process::WaitForWizard(DWORD timeoutMs) const {
     WaitUntil(
         [&] {
             for (HWND window : Windows()) {
-                if (IsWizard(window) && TextOf(window) == kSetupCaption) wizard = window;
+                if (IsWizard(window) && TextOf(window) == product::kSetupCaption) wizard = window;
             }
             return wizard != nullptr || !Running();
         },
@@ -307,6 +290,20 @@ void SetControlText(HWND parent, int id, const std::string& text) {
                         SMTO_ABORTIFHUNG, 2000, nullptr);
 }
 
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
+    // Posted messages come before paint messages: once the invalidated frame has painted, every message
+    // posted before it has been handled, and so has every one that those posted in turn.
+    if (!RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN)) return false;
+    return WaitUntil([&] { return !IsWindow(window) || !GetUpdateRect(window, nullptr, FALSE); }, timeoutMs) &&
+           IsWindow(window);
+}
+
+void CloseApplication() {
+    if (FindWindowA(product::kMainWindowClass, nullptr) == nullptr) return;
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(product::kCloseMessage), 1, 0);
+    WaitUntil([] { return FindWindowA(product::kMainWindowClass, nullptr) == nullptr; }, 5000);
+}
+
 std::string WinePath(const std::string& unixPath) {
     if (unixPath.empty() || unixPath[0] != '/') return unixPath;
     std::string path = "Z:" + unixPath;
@@ -321,10 +318,23 @@ std::string BuiltFile(const char* variable) {
     return value ? WinePath(value) : std::string();
 }
 
-std::string ScratchFolder(const char* name) {
-    char temp[MAX_PATH];
+std::string TempFolder() {
+    char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + name;
+    return temp;
+}
+
+std::string ParentOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+bool MakeFolders(const std::string& folder) {
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    return IsFolder(folder);
+}
+
+std::string ScratchFolder(const char* name) {
+    std::string folder = TempFolder() + name;
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
@@ -371,11 +381,14 @@ std::vector<std::string> Process::LoadedModules() const {
     return paths;
 }
 
-LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(GetDlgItem(parent, id), message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result))
-        return 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result)) return 0;
     return static_cast<LRESULT>(result);
+}
+
+LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendWindowMessage(GetDlgItem(parent, id), message, wParam, lParam);
 }
 
 bool WriteFileText(const std::string& path, const std::string& bytes) {
@@ -385,6 +398,10 @@ bool WriteFileText(const std::string& path, const std::string& bytes) {
     DWORD written = 0;
     return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+bool LayFile(const std::string& path, const std::string& bytes) {
+    return MakeFolders(ParentOf(path)) && WriteFileText(path, bytes);
 }
 
 namespace {

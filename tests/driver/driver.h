@@ -1,6 +1,6 @@
-// Drives the real setup.exe from a second process: starts it in a clean state,
-// finds its wizard and message boxes, reads and presses their controls, and
-// waits for the process to end.
+// Drives the real setup.exe from a second process: starts it, finds its wizard
+// and message boxes, reads and presses their controls, and waits for the
+// process to end; and the scratch files and folders the tests lay out.
 #pragma once
 
 #include <windows.h>
@@ -13,17 +13,6 @@
 namespace driver {
 
 constexpr DWORD kDefaultTimeoutMs = 15000;
-
-/// Removes what the setup and earlier tests left in the registry: the vendor's keys,
-/// the uninstall entry and Wine's per-program settings for setup.exe.
-void ResetSetupRegistry();
-/// Wine's per-program settings for `exeName` (AppDefaults): Version, DllOverrides...
-void SetWineAppDefault(const char* exeName, const char* subkey, const char* name, const char* value);
-
-/// Writes a text value under HKCU\Software\from Ostrevik\Korvane & Scheduler\Settings.
-void SetSetting(const char* name, const char* value);
-/// Reads a text value of the Settings key; `found` tells whether it exists.
-std::string GetSetting(const char* name, bool* found = nullptr);
 
 enum class IconKind { None, Error, Question, Warning, Information, Unknown };
 
@@ -41,8 +30,9 @@ public:
     /// Starts `exe` with `arguments` (a Windows path; unix paths are turned into Z: paths).
     static Process Start(const std::string& exe, const std::string& arguments);
     Process() = default;
-    Process(Process&&) = default;
-    Process& operator=(Process&&) = default;
+    Process(Process&& other) noexcept;
+    /// Ends the program this one still runs before taking over the other.
+    Process& operator=(Process&& other) noexcept;
     ~Process();
 
     bool Started() const { return handle_.Valid(); }
@@ -75,7 +65,7 @@ MessageBoxInfo ReadMessageBox(HWND box);
 void ClickButton(HWND dialog, int id);
 
 // The wizard.
-/// Resource id of the current page's dialog template (106...114), or 0.
+/// Resource id of the current page's dialog template (IDD_WELCOME ... IDD_FINISHED), or 0.
 int CurrentPageId(HWND wizard);
 HWND CurrentPage(HWND wizard);
 /// Presses a wizard button: PSBTN_BACK, PSBTN_NEXT, PSBTN_FINISH, PSBTN_CANCEL.
@@ -96,6 +86,13 @@ void ClickControl(HWND parent, int id);
 /// Loads string `id` from the string table of `exe` (e.g. the header titles of the pages).
 std::string ResourceString(const std::string& exe, int id);
 
+/// Waits until the thread of `window` has handled every message posted to it so far (the setup posts its
+/// button changes and page moves): a window is repainted only once none is left. False when the window is gone.
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+
+/// Asks every running copy of the application (or its stand-in) to close and waits until none is left.
+void CloseApplication();
+
 /// Polls `condition` every 20 ms until it holds or the timeout runs out.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
@@ -110,6 +107,14 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultTimeoutMs) {
 /// Windows path of a built file named by an environment variable (a unix path set by ctest).
 std::string BuiltFile(const char* variable);
 std::string WinePath(const std::string& unixPath);
+/// The user's temporary folder, with a trailing separator.
+std::string TempFolder();
+/// `path` without its last part.
+std::string ParentOf(const std::string& path);
+/// `folder` and `name` with a separator between.
+std::string Join(const std::string& folder, const std::string& name);
+/// Makes `folder` and the folders above it that are missing; true when it is there afterwards.
+bool MakeFolders(const std::string& folder);
 /// A fresh empty folder below the temporary folder.
 std::string ScratchFolder(const char* name);
 void RemoveTree(const std::string& folder);
@@ -118,6 +123,8 @@ bool IsFolder(const std::string& path);
 std::string ReadFileText(const std::string& path);
 /// Replaces the file's bytes (also a hidden or read-only file); false when it cannot be written.
 bool WriteFileText(const std::string& path, const std::string& bytes);
+/// WriteFileText, making the folders the file lies in first.
+bool LayFile(const std::string& path, const std::string& bytes);
 
 // Links to folders. Wine 8 makes none of its own (CreateSymbolicLinkA succeeds and makes nothing,
 // FSCTL_SET_REPARSE_POINT is not supported), but it shows a unix link to a folder as a reparse point:
@@ -133,6 +140,8 @@ void RemoveTreeWithLinks(const std::string& folder);
 
 /// The whole text of a control however long (ControlText stops at 4095 characters).
 std::string LongControlText(HWND parent, int id);
+/// Sends `message` to a window of another process and returns its result (0 when it does not answer).
+LRESULT SendWindowMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 /// Sends `message` to control `id` and returns its result (0 when the control does not answer).
 LRESULT SendControlMessage(HWND parent, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 

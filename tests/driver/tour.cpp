@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "driver.h"
+#include "resources/resource.h"
+#include "wizard_walk.h"
 
 namespace {
-
-constexpr int kLicenseAccept = 1001;  // "I &accept the agreement"
-constexpr int kFinishedPage = 114;
 
 bool SaveWindowPicture(HWND window, const std::string& path) {
     RECT r;
@@ -62,31 +61,18 @@ int main(int argc, char** argv) {
     }
     const std::string outDir = driver::WinePath(argv[2]);
     driver::Process setup = driver::Process::Start(argv[1], "");
-    HWND wizard = setup.WaitForWizard();
-    if (wizard == nullptr) {
-        std::fprintf(stderr, "kvr_tour: the wizard did not appear\n");
-        return 1;
-    }
     int shown = 0;
-    for (int step = 0; step < 20 && setup.Running(); ++step) {
-        const int page = driver::CurrentPageId(wizard);
-        Sleep(500);  // let the page paint
+    const driver::WizardWalk walk = driver::WalkWizard(setup, IDD_FINISHED, {}, [&](HWND wizard, int page) {
+        // Painted in full before the picture is taken.
+        RedrawWindow(wizard, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const std::string picture = outDir + "\\page-" + std::to_string(shown + 1) + "-" + std::to_string(page) + ".bmp";
         if (SaveWindowPicture(wizard, picture)) ++shown;
         std::printf("page %d -> %s\n", page, picture.c_str());
-        if (page == kFinishedPage) {
-            driver::PressWizardButton(wizard, PSBTN_FINISH);
-            break;
-        }
-        driver::ClickControl(driver::CurrentPage(wizard), kLicenseAccept);
-        Sleep(200);
-        driver::PressWizardButton(wizard, PSBTN_NEXT);
-        // A page that does not move on (a message box, or the Installing page at work) is waited for.
-        if (!driver::WaitUntil([&] { return driver::CurrentPageId(wizard) != page || !setup.Running(); }, 60000)) {
-            const driver::MessageBoxInfo box = setup.CurrentMessageBox();
-            std::fprintf(stderr, "kvr_tour: stuck on page %d%s%s\n", page, box.window ? ": " : "", box.text.c_str());
-            break;
-        }
+    });
+    if (walk.wizard == nullptr) {
+        std::fprintf(stderr, "kvr_tour: %s\n", walk.failure.c_str());
+    } else {
+        driver::PressWizardButton(walk.wizard, PSBTN_FINISH);
     }
     std::printf("%d pictures\n", shown);
     setup.WaitForExit(10000);

@@ -1,5 +1,5 @@
-// What the end-to-end suites share: the texts they wait for, cancelling the
-// wizard, and a recording stand-in for the default web browser.
+// What the end-to-end suites share: the texts they wait for, walking and
+// cancelling the wizard, and a recording stand-in for the default web browser.
 #pragma once
 
 #include <windows.h>
@@ -11,13 +11,21 @@
 #include <string>
 
 #include "driver.h"
+#include "wizard_walk.h"
 
 namespace e2e {
 
 constexpr char kCancelText[] =
     "Setup is not complete. If you exit now, the program will not be installed.\n\nYou may run Setup again at "
     "another time to complete the installation.\n\nExit Setup?";
-constexpr char kStandInClass[] = "KorvaneRecorderMainWnd";
+
+/// Walks the wizard of `setup` to page `target` (driver::WalkWizard); null, and a failure that says where
+/// the walk stopped, when it does not get there.
+inline HWND WalkTo(const driver::Process& setup, int target, const driver::WizardAnswers& answers = {}) {
+    const driver::WizardWalk walk = driver::WalkWizard(setup, target, answers);
+    if (walk.wizard == nullptr) ADD_FAILURE() << walk.failure;
+    return walk.wizard;
+}
 
 /// Presses Cancel, answers the confirmation with Yes and waits for the setup to end.
 inline void CancelWizard(driver::Process& setup, HWND wizard) {
@@ -26,6 +34,14 @@ inline void CancelWizard(driver::Process& setup, HWND wizard) {
     ASSERT_EQ(confirm.text, kCancelText);
     driver::ClickButton(confirm.window, IDYES);
     ASSERT_TRUE(setup.WaitForExit());
+}
+
+/// Answers an open box and waits until it is gone, then until the wizard has handled what followed the
+/// answer: a page that would move or close has done so by then.
+inline void AnswerBox(const driver::Process& setup, HWND wizard, const driver::MessageBoxInfo& box, int button) {
+    driver::ClickButton(box.window, button);
+    ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
+    driver::WaitForPostedMessages(wizard);
 }
 
 /// Registers the recording browser (KVR_FAKE_BROWSER) as the default for http for its lifetime;

@@ -12,6 +12,9 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "foundation/portable/product.h"
+#include "resources/resource.h"
+#include "user_registry.h"
 
 namespace {
 
@@ -37,7 +40,8 @@ constexpr char kCannotRunText[] =
     "for you to download the latest version of the program.";
 using e2e::CancelWizard;
 using e2e::kCancelText;
-using e2e::kStandInClass;
+
+bool StandInShown() { return FindWindowA(product::kMainWindowClass, nullptr) != nullptr; }
 
 class SetupStartup : public ::testing::Test {
 protected:
@@ -48,10 +52,7 @@ protected:
     }
     void TearDown() override {
         driver::ResetSetupRegistry();
-        if (HWND standIn = FindWindowA(kStandInClass, nullptr)) {
-            PostMessageA(standIn, RegisterWindowMessageA("KVR_CloseImmediately"), 1, 0);
-            driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) == nullptr; }, 5000);
-        }
+        driver::CloseApplication();
     }
 
     driver::Process StartSetup(const std::string& arguments = "") {
@@ -130,7 +131,7 @@ TEST_F(SetupStartup, CancelConfirmationCanBeDeclined) {
     driver::Process setup = StartSetup();
     HWND wizard = setup.WaitForWizard();
     ASSERT_NE(wizard, nullptr);
-    EXPECT_EQ(driver::CurrentPageId(wizard), 106);
+    EXPECT_EQ(driver::CurrentPageId(wizard), IDD_WELCOME);
     driver::PressWizardButton(wizard, PSBTN_CANCEL);
     driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
     EXPECT_EQ(confirm.text, kCancelText);
@@ -142,11 +143,9 @@ TEST_F(SetupStartup, CancelConfirmationCanBeDeclined) {
     EXPECT_NEAR((box.left + box.right) / 2, (frame.left + frame.right) / 2, 1);
     EXPECT_NEAR((box.top + box.bottom) / 2, (frame.top + frame.bottom) / 2, 1);
     EXPECT_EQ(confirm.buttons, (std::vector<int>{IDYES, IDNO}));
-    driver::ClickButton(confirm.window, IDNO);
-    ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
-    Sleep(200);
+    e2e::AnswerBox(setup, wizard, confirm, IDNO);
     EXPECT_TRUE(setup.Running());
-    EXPECT_EQ(driver::CurrentPageId(wizard), 106);
+    EXPECT_EQ(driver::CurrentPageId(wizard), IDD_WELCOME);
     CancelWizard(setup, wizard);
 }
 
@@ -165,7 +164,7 @@ TEST_F(SetupStartup, NewerInstalledVersionCanBeStartedInstead) {
     EXPECT_EQ(question.icon, IconKind::Error);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     driver::ClickButton(question.window, IDYES);
-    EXPECT_TRUE(driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) != nullptr; }));
+    EXPECT_TRUE(driver::WaitUntil(StandInShown));
     ASSERT_TRUE(setup.WaitForExit());
     EXPECT_EQ(setup.WaitForWizard(0), nullptr);
 }
@@ -179,7 +178,7 @@ TEST_F(SetupStartup, NewerVersionQuestionAnsweredNoEndsTheSetup) {
         EXPECT_EQ(question.text, kNewerText);
         driver::ClickButton(question.window, IDNO);
         ASSERT_TRUE(setup.WaitForExit());
-        EXPECT_EQ(FindWindowA(kStandInClass, nullptr), nullptr);
+        EXPECT_FALSE(StandInShown());
     }
 }
 
@@ -262,7 +261,7 @@ TEST_F(PlantedLibraries, NoneRunsInTheSetupAndTheWizardKeepsItsModernControls) {
         ASSERT_NE(wizard, nullptr);
         // The License page shows the rich-edit control.
         driver::PressWizardButton(wizard, PSBTN_NEXT);
-        ASSERT_TRUE(driver::WaitForPage(wizard, 107));
+        ASSERT_TRUE(driver::WaitForPage(wizard, IDD_LICENSE));
 
         std::string commonControls;
         for (const std::string& module : setup.LoadedModules()) {

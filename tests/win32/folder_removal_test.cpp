@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "user_registry.h"
 #include "engine/file_install.h"
 #include "engine/portable/install_state.h"
 #include "engine/prepare.h"
@@ -24,9 +25,7 @@ namespace {
 class FolderRemoval : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        scratch_ = std::string(temp) + "kvr-folder-removal";
+        scratch_ = driver::TempFolder() + "kvr-folder-removal";
         driver::RemoveTreeWithLinks(scratch_);
         ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr));
         driver::ResetSetupRegistry();

@@ -3,17 +3,19 @@
 // shortcuts and the uninstall entry.
 #include <windows.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "driver.h"
+#include "failing_malloc.h"
+#include "folder_snapshot.h"
+#include "shell_items.h"
+#include "user_registry.h"
 #include "engine/file_install.h"
 #include "engine/install_driver.h"
 #include "engine/install_journal.h"
@@ -39,104 +41,14 @@ namespace {
 
 constexpr int kFileCount = 102;
 
-struct Item {
-    bool folder = false;
-    std::string bytes;
-    DWORD attributes = 0;
-    bool operator==(const Item& o) const { return folder == o.folder && bytes == o.bytes && attributes == o.attributes; }
-};
-using Snapshot = std::map<std::string, Item>;
+using driver::Differences;
+using driver::FileExists;
+using driver::LinkTarget;
+using driver::Snapshot;
+using driver::SnapshotOf;
+using driver::SpecialFolder;
 
-void TakeSnapshot(const std::string& folder, const std::string& relative, Snapshot& out) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        const std::string key = relative.empty() ? name : relative + "\\" + name;
-        Item item;
-        item.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (item.folder) {
-            TakeSnapshot(path, key, out);
-        } else {
-            item.bytes = driver::ReadFileText(path);
-            item.attributes = found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-        }
-        out[key] = item;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-// The entries in which two snapshots differ, for failure messages.
-std::string Differences(const Snapshot& expected, const Snapshot& actual) {
-    std::string out;
-    for (const auto& [name, item] : expected) {
-        const auto it = actual.find(name);
-        if (it == actual.end())
-            out += "missing " + name + "\n";
-        else if (!(it->second == item))
-            out += "changed " + name + " (attributes " + std::to_string(item.attributes) + " -> " +
-                   std::to_string(it->second.attributes) + ")\n";
-    }
-    for (const auto& [name, item] : actual)
-        if (expected.count(name) == 0) out += "added " + name + "\n";
-    return out;
-}
-
-Snapshot SnapshotOf(const std::string& folder) {
-    Snapshot snapshot;
-    TakeSnapshot(folder, "", snapshot);
-    return snapshot;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string RegistryText(HKEY root, const char* key, const char* name, DWORD* type = nullptr) {
-    char value[4096] = "";
-    DWORD size = sizeof value;
-    DWORD kind = REG_NONE;
-    win::RegKey opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS ||
-        RegQueryValueExA(opened.Get(), name, nullptr, &kind, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
-        kind = REG_NONE;
-    if (type != nullptr) *type = kind;
-    return kind == REG_SZ ? std::string(value) : std::string();
-}
-
-DWORD RegistryNumber(const char* key, const char* name, DWORD* type) {
-    DWORD number = 0;
-    DWORD size = sizeof number;
-    *type = REG_NONE;
-    win::RegKey opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS)
-        RegQueryValueExA(opened.Get(), name, nullptr, type, reinterpret_cast<BYTE*>(&number), &size);
-    return number;
-}
-
-DWORD SettingNumber(const char* name, DWORD* type) { return RegistryNumber(product::kSettingsKey, name, type); }
-
-std::string LinkTarget(const std::string& link) {
-    win::ComPtr<IShellLinkA> shellLink;
-    win::ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                shellLink.ReceiveVoid())) ||
-        FAILED(shellLink->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
-        return "<no link object>";
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(file->Load(wide, STGM_READ))) return "<unreadable>";
-    char target[MAX_PATH] = "";
-    shellLink->GetPath(target, MAX_PATH, nullptr, 0);
-    return target;
-}
-
-std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return path;
-}
+driver::RegistryValue Setting(const char* name) { return driver::ReadValue(product::kSettingsKey, name); }
 
 class InstallEngine : public ::testing::Test {
 protected:
@@ -153,7 +65,7 @@ protected:
         driver::ResetSetupRegistry();
         scratch_ = driver::ScratchFolder("kvr-engine");
         program_ = scratch_ + "\\Programs\\Korvane";
-        menus_ = ShellFolder(CSIDL_PROGRAMS) + "\\kvr-engine";
+        menus_ = SpecialFolder(CSIDL_PROGRAMS) + "\\kvr-engine";
         data_ = scratch_ + "\\Music\\Korvane Data";
         g_choices = InstallChoices();
         g_choices.InstallFolder = program_.c_str();
@@ -243,12 +155,11 @@ TEST_F(InstallEngine, FullRunInstallsEveryFileAndRemovesTheGeneratedTempFolder) 
     EXPECT_EQ(driver::ReadFileText(program_ + "\\__cdca.lx"), driver::ReadFileText(program_ + "\\__cdcb.lx"));
 
     // The generated folder lay below the user's temporary folder, and is gone again.
-    char system[MAX_PATH];
-    GetTempPathA(MAX_PATH, system);
+    const std::string system = driver::TempFolder();
     const std::string temp = TempFolder();
-    EXPECT_EQ(temp.rfind(std::string(system) + "instrb", 0), 0u) << temp;
-    EXPECT_EQ(temp.size(), std::string(system).size() + 13) << temp;
-    EXPECT_FALSE(Exists(temp));
+    EXPECT_EQ(temp.rfind(system + "instrb", 0), 0u) << temp;
+    EXPECT_EQ(temp.size(), system.size() + 13) << temp;
+    EXPECT_FALSE(FileExists(temp));
 }
 
 // A folder standing where file index k must go makes its step fail.
@@ -283,7 +194,7 @@ TEST_F(InstallEngine, FailureAtAnyFileRollsTheFolderBackAndASecondAttemptSucceed
                       std::string::npos)
                 << error;
             EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
-            EXPECT_FALSE(Exists(TempFolder()));
+            EXPECT_FALSE(FileExists(TempFolder()));
 
             RemoveDirectoryA((program_ + "\\" + FileName(k)).c_str());
             ASSERT_EQ(InstallFresh(), "");
@@ -374,7 +285,7 @@ TEST_F(InstallEngine, FailureAtEveryFileStepPutsTheFolderBackExactly) {
             EXPECT_NE(error.find(way.message + std::string("\n\n") + target), std::string::npos) << error;
             EXPECT_EQ(lastUnrestored_, "");
             EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
-            EXPECT_FALSE(Exists(TempFolder())) << Differences({}, SnapshotOf(TempFolder())) << [&] {
+            EXPECT_FALSE(FileExists(TempFolder())) << Differences({}, SnapshotOf(TempFolder())) << [&] {
                 std::string why;
                 for (const auto& [name, item] : SnapshotOf(TempFolder())) {
                     const std::string path = TempFolder() + "\\" + name;
@@ -383,7 +294,7 @@ TEST_F(InstallEngine, FailureAtEveryFileStepPutsTheFolderBackExactly) {
                 }
                 return why;
             }();
-            EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
+            EXPECT_FALSE(FileExists(RecoveryJournalPath().c_str()));
             if (HasFailure()) return;
         }
     }
@@ -417,8 +328,8 @@ TEST_F(InstallEngine, RunDeadAtEveryFileStepIsPutBackByTheNextStart) {
                       "put back as it was before:\n\n" +
                           program_);
             EXPECT_EQ(Differences(before, SnapshotOf(program_)), "");
-            EXPECT_FALSE(Exists(temp));
-            EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
+            EXPECT_FALSE(FileExists(temp));
+            EXPECT_FALSE(FileExists(RecoveryJournalPath().c_str()));
             EXPECT_FALSE(RecoverInterruptedInstallation(report)) << "nothing is left for a second start";
             if (HasFailure()) return;
         }
@@ -467,8 +378,8 @@ TEST_F(InstallEngine, RecoveryLeavesAHeldJournalAloneAndOnlyCleansUpAfterFinalFi
                                          OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.Valid());
         EXPECT_FALSE(RecoverInterruptedInstallation(report));
-        EXPECT_TRUE(Exists(target));
-        EXPECT_TRUE(Exists(RecoveryJournalPath().c_str()));
+        EXPECT_TRUE(FileExists(target));
+        EXPECT_TRUE(FileExists(RecoveryJournalPath().c_str()));
     }
 
     // Files final: the backups go, the installed file stays, and nobody is told.
@@ -476,14 +387,14 @@ TEST_F(InstallEngine, RecoveryLeavesAHeldJournalAloneAndOnlyCleansUpAfterFinalFi
     ASSERT_TRUE(RecoverInterruptedInstallation(report));
     EXPECT_STREQ(report.c_str(), "");
     EXPECT_EQ(driver::ReadFileText(target), "the file as the run left it");
-    EXPECT_FALSE(Exists(temp));
+    EXPECT_FALSE(FileExists(temp));
 
     // Died while copying a previous file aside: the partial copy goes, the file it came from stays.
     CreateFolderChain((temp + "\\").c_str());
     write(std::string("copy\t") + backup + "\n");
     ASSERT_TRUE(RecoverInterruptedInstallation(report));
     EXPECT_EQ(driver::ReadFileText(target), "the file as the run left it");
-    EXPECT_FALSE(Exists(backup));
+    EXPECT_FALSE(FileExists(backup));
 
     // A journal that reaches outside its folders is dropped without acting on it.
     const std::string outside = scratch_ + "\\letter.txt";
@@ -491,8 +402,8 @@ TEST_F(InstallEngine, RecoveryLeavesAHeldJournalAloneAndOnlyCleansUpAfterFinalFi
     CreateFolderChain((temp + "\\").c_str());
     write(std::string("new\t") + outside + "\n");
     ASSERT_TRUE(RecoverInterruptedInstallation(report));
-    EXPECT_TRUE(Exists(outside));
-    EXPECT_FALSE(Exists(RecoveryJournalPath().c_str()));
+    EXPECT_TRUE(FileExists(outside));
+    EXPECT_FALSE(FileExists(RecoveryJournalPath().c_str()));
 }
 
 TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
@@ -503,9 +414,9 @@ TEST_F(InstallEngine, DataFolderThatCannotBeCreatedRollsEverythingBack) {
     EXPECT_EQ(error, "ERROR: Cannot create the recording & data files folder:\n\n" + data_);
     EXPECT_EQ(lastStep_, 103);
     EXPECT_EQ(InstallCancellable, 0);
-    EXPECT_FALSE(Exists(program_));  // every file deleted, then the emptied folders
-    EXPECT_TRUE(Exists(scratch_ + "\\Programs")) << "only the folders the installation emptied go";
-    EXPECT_FALSE(Exists(TempFolder()));
+    EXPECT_FALSE(FileExists(program_));  // every file deleted, then the emptied folders
+    EXPECT_TRUE(FileExists(scratch_ + "\\Programs")) << "only the folders the installation emptied go";
+    EXPECT_FALSE(FileExists(TempFolder()));
     bool found = true;
     driver::GetSetting("ver", &found);
     EXPECT_FALSE(found) << "the settings step never ran";
@@ -518,7 +429,7 @@ TEST_F(InstallEngine, BackupFolderOfAnEarlierNameIsNeverUsedAgain) {
     ResetInstallState();
     EXPECT_NE(RunInstallation(), "");
     const std::string earlier = TempFolder();
-    ASSERT_FALSE(Exists(earlier));
+    ASSERT_FALSE(FileExists(earlier));
     // Before the next attempt someone puts a folder of that name in place.
     CreateFolderChain((earlier + "\\").c_str());
     driver::WriteFileText(earlier + "\\planted.txt", "not the setup's");
@@ -533,7 +444,7 @@ TEST_F(InstallEngine, BackupFolderOfAnEarlierNameIsNeverUsedAgain) {
     EXPECT_FALSE(SnapshotOf(used).empty()) << "the previous files were backed up in the new folder";
     EXPECT_EQ(RunInstallation(), "");
     ExpectPayloadInstalled();
-    EXPECT_FALSE(Exists(used));
+    EXPECT_FALSE(FileExists(used));
     EXPECT_EQ(driver::ReadFileText(earlier + "\\planted.txt"), "not the setup's");
     driver::RemoveTree(earlier);
 }
@@ -558,7 +469,7 @@ TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKeptNamedAndNeverReused) {
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left.begin()->second.bytes, "the user's only copy");
     EXPECT_NE(left.begin()->first.find(".081"), std::string::npos);
-    EXPECT_FALSE(Exists(RecoveryJournalPath().c_str())) << "a later start must not act on what the user was told";
+    EXPECT_FALSE(FileExists(RecoveryJournalPath().c_str())) << "a later start must not act on what the user was told";
 
     // The next attempt keeps its backups in a new folder inside the given one, and leaves the kept copy alone.
     const std::string next = TempFolder();
@@ -570,7 +481,7 @@ TEST_F(InstallEngine, BackupThatCannotBeCopiedBackIsKeptNamedAndNeverReused) {
     ASSERT_EQ(RunInstallation(kFileCount + 1), "<paused>");
     EXPECT_EQ(SnapshotOf(kept).count(left.begin()->first), 1u);
     EXPECT_EQ(RunInstallation(), "");
-    EXPECT_FALSE(Exists(next));
+    EXPECT_FALSE(FileExists(next));
     const Snapshot after = SnapshotOf(kept);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_TRUE(after.begin()->second == left.begin()->second);
@@ -601,8 +512,8 @@ TEST_F(InstallEngine, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
     }
     EXPECT_EQ(backups, kFileCount);
     ASSERT_EQ(RunInstallation(), "");
-    EXPECT_FALSE(Exists(temp));
-    EXPECT_TRUE(Exists(scratch_ + "\\Work"));
+    EXPECT_FALSE(FileExists(temp));
+    EXPECT_TRUE(FileExists(scratch_ + "\\Work"));
 
     // A folder that holds something else stays, with only that in it.
     CreateDirectoryA(temp.c_str(), nullptr);
@@ -616,8 +527,7 @@ TEST_F(InstallEngine, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
 
 TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
     const std::string referrer = "partner\xFFspring\xFF" "a\xFF" "b";
-    SHSetValueA(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", REG_SZ, referrer.c_str(),
-                static_cast<DWORD>(referrer.size() + 1));
+    ASSERT_TRUE(driver::SetText(product::kInstallerKey, "Referrer", referrer));
     ASSERT_EQ(InstallFresh(), "");
 
     const struct {
@@ -636,33 +546,28 @@ TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
         {"rf3", ScrambleReferrerText("a\xFF" "b")},
     };
     for (const auto& text : texts) {
-        DWORD type = 0;
-        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kSettingsKey, text.name, &type), text.value) << text.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << text.name;
+        EXPECT_EQ(Setting(text.name).text, text.value) << text.name;
+        EXPECT_EQ(Setting(text.name).type, static_cast<DWORD>(REG_SZ)) << text.name;
     }
-    DWORD type = 0;
-    const RecordingFormat format = {SettingNumber("SetupWISmpRt", &type), SettingNumber("SetupWISmpSz", &type),
-                                    SettingNumber("SetupWIChnls", &type)};
+    const RecordingFormat format = {Setting("SetupWISmpRt").number, Setting("SetupWISmpSz").number,
+                                    Setting("SetupWIChnls").number};
     // This machine has a time-stamp counter: the format comes from a real measurement.
     const uint32_t mhz = MeasureCpuSpeed();
     EXPECT_GT(mhz, 0u);
     EXPECT_EQ(format.sampleRate, ChooseRecordingFormat(mhz).sampleRate);
     for (const NumericSetting& row : NumericSettings(format)) {
-        EXPECT_EQ(SettingNumber(row.name, &type), row.value) << row.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << row.name;
+        EXPECT_EQ(Setting(row.name).number, row.value) << row.name;
+        EXPECT_EQ(Setting(row.name).type, static_cast<DWORD>(REG_DWORD)) << row.name;
     }
     // The referrer is used once; the installer key stays, empty.
-    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", &type), "");
-    EXPECT_EQ(type, static_cast<DWORD>(REG_NONE));
-    win::RegKey installer;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, product::kInstallerKey, 0, KEY_READ, installer.Receive()),
-              ERROR_SUCCESS);
+    const driver::RegistryValue referrerLeft = driver::ReadValue(product::kInstallerKey, "Referrer");
+    EXPECT_EQ(referrerLeft.text, "");
+    EXPECT_EQ(referrerLeft.type, static_cast<DWORD>(REG_NONE));
+    EXPECT_TRUE(driver::KeyExists(product::kInstallerKey));
 
     // Over existing settings: the user's two values stay, the rest is written again.
-    const DWORD seven = 7;
-    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "nshbt0", REG_DWORD, &seven, sizeof seven);
-    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "WOVol", REG_DWORD, &seven, sizeof seven);
-    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, "SetupSTAS", REG_DWORD, &seven, sizeof seven);
+    for (const char* name : {"nshbt0", "WOVol", "SetupSTAS"})
+        ASSERT_TRUE(driver::SetNumber(product::kSettingsKey, name, 7));
     g_facts.PreviousInstallFound = 1;
     SetupString error("");
     int32_t glitch = 0;
@@ -671,11 +576,10 @@ TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
     EXPECT_EQ(InstallCancellable, 0);
     EXPECT_STREQ(error.c_str(), "");
     EXPECT_EQ(glitch, 0);
-    EXPECT_EQ(SettingNumber("nshbt0", &type), 7u);
-    EXPECT_EQ(SettingNumber("WOVol", &type), 7u);
-    EXPECT_EQ(SettingNumber("SetupSTAS", &type), 0u);
-    for (const char* field : {"rf1", "rf2", "rf3"})
-        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kSettingsKey, field, &type), "") << field;
+    EXPECT_EQ(Setting("nshbt0").number, 7u);
+    EXPECT_EQ(Setting("WOVol").number, 7u);
+    EXPECT_EQ(Setting("SetupSTAS").number, 0u);
+    for (const char* field : {"rf1", "rf2", "rf3"}) EXPECT_EQ(Setting(field).text, "") << field;
 }
 
 TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
@@ -694,12 +598,11 @@ TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
         {"HelpLink", std::string(product::kVendorBase) + "/kvr"},
     };
     for (const auto& value : expected) {
-        DWORD type = 0;
-        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kUninstallKey, value.name, &type), value.value)
-            << value.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << value.name;
+        const driver::RegistryValue entry = driver::ReadValue(product::kUninstallKey, value.name);
+        EXPECT_EQ(entry.text, value.value) << value.name;
+        EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ)) << value.name;
     }
-    EXPECT_TRUE(Exists(program_ + "\\uninst_kvr.exe"));
+    EXPECT_TRUE(FileExists(program_ + "\\uninst_kvr.exe"));
 }
 
 TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller) {
@@ -719,9 +622,9 @@ TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller)
         {"QuietUninstallString", "\"" + program_ + "\\uninst_kvr.exe\" /S"},
     };
     for (const auto& text : texts) {
-        DWORD type = 0;
-        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, product::kUninstallKey, text.name, &type), text.value) << text.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << text.name;
+        const driver::RegistryValue entry = driver::ReadValue(product::kUninstallKey, text.name);
+        EXPECT_EQ(entry.text, text.value) << text.name;
+        EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ)) << text.name;
     }
     // The size is what the installation wrote, in kilobytes rounded up.
     uint64_t written = 0;
@@ -735,16 +638,16 @@ TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller)
                    {"NoModify", 1},
                    {"NoRepair", 1}};
     for (const auto& number : numbers) {
-        DWORD type = 0;
-        EXPECT_EQ(RegistryNumber(product::kUninstallKey, number.name, &type), number.value) << number.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << number.name;
+        const driver::RegistryValue entry = driver::ReadValue(product::kUninstallKey, number.name);
+        EXPECT_EQ(entry.number, number.value) << number.name;
+        EXPECT_EQ(entry.type, static_cast<DWORD>(REG_DWORD)) << number.name;
     }
 }
 
 TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     const std::string startMenu = menus_ + "\\Korvane\\";
-    const std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\";
-    const std::string quickLaunch = ShellFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\";
+    const std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\";
+    const std::string quickLaunch = SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\";
     desktopLinks_ = {desktop + "Korvane.lnk", desktop + "Korvane & Scheduler.lnk", quickLaunch + "Korvane.lnk",
                      quickLaunch + "Korvane & Scheduler.lnk"};
     // Links of the earlier product name, in a Start Menu folder recorded by an earlier installation.
@@ -776,11 +679,11 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
         {quickLaunch + "Korvane.lnk", folder + "kvr.exe"},
     };
     for (const auto& link : links) EXPECT_EQ(LinkTarget(link.link), link.target) << link.link;
-    EXPECT_FALSE(Exists(oldMenu));
+    EXPECT_FALSE(FileExists(oldMenu));
     for (const std::string& old : {desktop + "Korvane & Scheduler.lnk", quickLaunch + "Korvane & Scheduler.lnk"})
-        EXPECT_FALSE(Exists(old)) << old;
+        EXPECT_FALSE(FileExists(old)) << old;
     EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
-    EXPECT_TRUE(Exists(data_));
+    EXPECT_TRUE(FileExists(data_));
 
     // Nothing wanted any more: every link goes, and so does the recorded folder with its record.
     g_choices.CreateStartMenuFolder = 0;
@@ -789,8 +692,8 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     SetupString error("");
     int32_t glitch = 0;
     ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1);
-    EXPECT_FALSE(Exists(startMenu));
-    for (const auto& link : links) EXPECT_FALSE(Exists(link.link)) << link.link;
+    EXPECT_FALSE(FileExists(startMenu));
+    for (const auto& link : links) EXPECT_FALSE(FileExists(link.link)) << link.link;
     bool found = false;
     EXPECT_EQ(driver::GetSetting("instOSMP", &found), "");
     EXPECT_TRUE(found);
@@ -801,18 +704,18 @@ TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {
     driver::WriteFileText(startMenu + "notes.txt", "mine");
     g_choices.CreateStartMenuFolder = 0;
     ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1);
-    EXPECT_TRUE(Exists(startMenu + "notes.txt"));
-    EXPECT_FALSE(Exists(startMenu + "Korvane.lnk"));
+    EXPECT_TRUE(FileExists(startMenu + "notes.txt"));
+    EXPECT_FALSE(FileExists(startMenu + "Korvane.lnk"));
     EXPECT_EQ(driver::GetSetting("instOSMP"), startMenu);
 }
 
 // A Start Menu folder outside the Programs folder, or in Startup, is neither given the links nor, when
 // recorded by an earlier installation, cleaned of links with their names: those are the user's.
 TEST_F(InstallEngine, StartMenuLinksAreMadeAndRemovedOnlyBelowTheStartMenuOutsideProgramsAndStartup) {
-    const std::string startMenu = ShellFolder(CSIDL_STARTMENU);
-    const std::string programs = ShellFolder(CSIDL_PROGRAMS);
-    const std::string startup = ShellFolder(CSIDL_STARTUP);
-    const std::string outsideMenu = ShellFolder(CSIDL_APPDATA) + "\\kvr-engine-outside";
+    const std::string startMenu = SpecialFolder(CSIDL_STARTMENU);
+    const std::string programs = SpecialFolder(CSIDL_PROGRAMS);
+    const std::string startup = SpecialFolder(CSIDL_STARTUP);
+    const std::string outsideMenu = SpecialFolder(CSIDL_APPDATA) + "\\kvr-engine-outside";
     const std::string folders[] = {
         startup + "\\",
         startup + "\\Korvane\\",
@@ -835,7 +738,7 @@ TEST_F(InstallEngine, StartMenuLinksAreMadeAndRemovedOnlyBelowTheStartMenuOutsid
         int32_t glitch = 0;
         ASSERT_EQ(InstallShortcutsStep({nullptr, error, glitch, InstallCancellable}), 1) << error.c_str();
         EXPECT_TRUE(driver::ReadFileText(mine) == "the user's own link") << "the user's link was replaced";
-        for (const char* link : links) EXPECT_EQ(Exists(folder + link), link == links[3]) << link;
+        for (const char* link : links) EXPECT_EQ(FileExists(folder + link), link == links[3]) << link;
         EXPECT_EQ(driver::GetSetting("instOSMP"), folder) << "the record stays as it was";
         for (const char* link : links) DeleteFileA((folder + link).c_str());
     }

@@ -8,24 +8,17 @@
 
 #include "driver.h"
 #include "integration/contained_folders.h"
+#include "shell_items.h"
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
+using driver::IsFolder;
+using driver::SpecialFolder;
 
 TEST(IsOwnStartMenuFolder, OnlyStrictlyBelowTheStartMenuNotProgramsAndOutsideStartupOnceMadeFull) {
-    const std::string startMenu = ShellFolder(CSIDL_STARTMENU);
-    const std::string programs = ShellFolder(CSIDL_PROGRAMS);
-    const std::string startup = ShellFolder(CSIDL_STARTUP);
+    const std::string startMenu = SpecialFolder(CSIDL_STARTMENU);
+    const std::string programs = SpecialFolder(CSIDL_PROGRAMS);
+    const std::string startup = SpecialFolder(CSIDL_STARTUP);
     ASSERT_FALSE(programs.empty());
     ASSERT_EQ(programs.rfind(startMenu + "\\", 0), 0u) << "Programs lies below the Start Menu: " << programs;
     ASSERT_EQ(startup.rfind(programs + "\\", 0), 0u) << "Startup lies below Programs: " << startup;
@@ -56,8 +49,8 @@ TEST(IsOwnStartMenuFolder, OnlyStrictlyBelowTheStartMenuNotProgramsAndOutsideSta
         {startup + "\\", false},
         {startup + " ", false},
         {startup + "\\Korvane", false},
-        {ShellFolder(CSIDL_DESKTOPDIRECTORY), false},
-        {ShellFolder(CSIDL_PERSONAL) + "\\Korvane", false},
+        {SpecialFolder(CSIDL_DESKTOPDIRECTORY), false},
+        {SpecialFolder(CSIDL_PERSONAL) + "\\Korvane", false},
         {"Korvane", false},  // completed from the current folder
         {"", false},
     };
@@ -110,7 +103,7 @@ TEST(ProbeFolderWritable, CreatesMissingLevelsAndRemovesOnlyTheLast) {
     // A folder that holds something stays, and so does what it holds.
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string kept = folder + "\\kept.txt";
-    CloseHandle(CreateFileA(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(driver::WriteFileText(kept, ""));
     EXPECT_TRUE(ProbeFolderWritable(folder.c_str()));
     EXPECT_TRUE(driver::FileExists(kept));
     driver::RemoveTree(base);
@@ -119,7 +112,7 @@ TEST(ProbeFolderWritable, CreatesMissingLevelsAndRemovesOnlyTheLast) {
 TEST(ProbeFolderWritable, AFileWhereAFolderShouldBeMakesItUnwritable) {
     const std::string base = driver::ScratchFolder("kvr-probe-blocked");
     const std::string blocker = base + "\\blocker";
-    CloseHandle(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(driver::WriteFileText(blocker, ""));
     EXPECT_FALSE(ProbeFolderWritable((blocker + "\\Korvane").c_str()));
     EXPECT_FALSE(IsFolder(blocker));
     driver::RemoveTree(base);

@@ -12,199 +12,78 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "engine/install_driver.h"
 #include "engine/portable/package_archive.h"
+#include "folder_snapshot.h"
 #include "foundation/portable/product.h"
 #include "integration/portable/referrer_scramble.h"
+#include "resources/resource.h"
+#include "shell_items.h"
+#include "user_registry.h"
+#include "wizard_walk.h"
 
 namespace {
 
-constexpr int kDestination = 108;
-constexpr int kStartMenu = 109;
-constexpr int kDataFolder = 110;
-constexpr int kTasks = 111;
-constexpr int kReady = 112;
-constexpr int kInstalling = 113;
-constexpr int kFinished = 114;
-constexpr int kCaption = 1020;
-constexpr int kDetail = 1019;
-constexpr int kLaunch = 1021;
-constexpr int kManual = 1022;
-constexpr int kGuide = 1023;
-constexpr int kDestinationEdit = 1004;
-constexpr int kStartMenuEdit = 1009;
-constexpr int kDataFolderEdit = 1013;
-constexpr int kDesktopBox = 1015;
-constexpr int kQuickLaunchBox = 1016;
-constexpr int kProgress = 1018;
+using driver::Differences;
+using driver::FilesMatching;
+using driver::KeyExists;
+using driver::ParentOf;
+using driver::ReadValue;
+using driver::RegistryValue;
+using driver::Snapshot;
+using driver::SpecialFolder;
+using e2e::kCancelText;
+
 constexpr int kFileCount = 102;
 constexpr int kStepTotal = 106;
-using e2e::kCancelText;
-using e2e::kStandInClass;
 
-struct FindText {
-    const char* text;
-    HWND found;
-};
+std::string Caption(HWND wizard) { return driver::ControlText(driver::CurrentPage(wizard), IDC_INSTALL_CAPTION); }
 
-BOOL CALLBACK MatchText(HWND child, LPARAM parameter) {
-    auto* search = reinterpret_cast<FindText*>(parameter);
-    char text[256] = "";
-    GetWindowTextA(child, text, sizeof text);
-    if (lstrcmpA(text, search->text) != 0) return TRUE;
-    search->found = child;
-    return FALSE;
-}
-
-HWND ChildWithText(HWND parent, const char* text) {
-    FindText search = {text, nullptr};
-    EnumChildWindows(parent, MatchText, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string Caption(HWND wizard) { return driver::ControlText(driver::CurrentPage(wizard), kCaption); }
-
-// The application package as the setup carries it: installed name -> bytes.
-std::map<std::string, std::string> PackageFiles() {
-    std::map<std::string, std::string> files;
+// The application package as the setup carries it: the archive's entries, names and bytes, in its order.
+std::vector<std::pair<std::string, std::string>> PackageEntries() {
+    std::vector<std::pair<std::string, std::string>> entries;
     HMODULE setup = LoadLibraryExA(driver::BuiltFile("KVR_SETUP_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = FindResourceA(setup, MAKEINTRESOURCEA(135), MAKEINTRESOURCEA(10));
+    HRSRC found = FindResourceA(setup, MAKEINTRESOURCEA(IDR_PACKAGE), RT_RCDATA);
     const void* bytes = found ? LockResource(LoadResource(setup, found)) : nullptr;
     PackageArchive archive;
     if (bytes != nullptr && archive.Open(bytes, SizeofResource(setup, found))) {
         for (uint32_t i = 0; i < archive.Count(); ++i) {
             const PackageEntry& entry = archive.Entry(i);
-            files[entry.name] = std::string(reinterpret_cast<const char*>(archive.Data(entry)), entry.size);
+            entries.emplace_back(entry.name,
+                                 std::string(reinterpret_cast<const char*>(archive.Data(entry)), entry.size));
         }
-        files["__cdcb.lx"] = files["__cdca.lx"];
     }
     archive.Reset();
     FreeLibrary(setup);
+    return entries;
+}
+
+// The installed files: name -> bytes.
+std::map<std::string, std::string> PackageFiles() {
+    const auto entries = PackageEntries();
+    std::map<std::string, std::string> files(entries.begin(), entries.end());
+    if (!files.empty()) files["__cdcb.lx"] = files["__cdca.lx"];
     return files;
 }
 
 // Installed names in the order the setup writes them: the hidden second copy first, then the package's entries.
 std::vector<std::string> InstallOrder() {
     std::vector<std::string> names;
-    HMODULE setup = LoadLibraryExA(driver::BuiltFile("KVR_SETUP_EXE").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = FindResourceA(setup, MAKEINTRESOURCEA(135), MAKEINTRESOURCEA(10));
-    const void* bytes = found ? LockResource(LoadResource(setup, found)) : nullptr;
-    PackageArchive archive;
-    if (bytes != nullptr && archive.Open(bytes, SizeofResource(setup, found))) {
-        names.push_back("__cdcb.lx");
-        for (uint32_t i = 0; i < archive.Count(); ++i) names.push_back(archive.Entry(i).name);
+    for (const auto& [name, bytes] : PackageEntries()) {
+        if (names.empty()) names.push_back("__cdcb.lx");
+        names.push_back(name);
     }
-    archive.Reset();
-    FreeLibrary(setup);
     return names;
-}
-
-// Everything below `folder`: relative path -> attributes and bytes ("<dir>" for folders).
-using Snapshot = std::map<std::string, std::string>;
-
-void AddToSnapshot(const std::string& folder, const std::string& relative, Snapshot& snapshot) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\" + relative + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = relative + name;
-        const DWORD kept = found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            snapshot[path] = "<dir>";
-            AddToSnapshot(folder, path + "\\", snapshot);
-        } else {
-            snapshot[path] = std::to_string(kept) + ":" + driver::ReadFileText(folder + "\\" + path);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-Snapshot TakeSnapshot(const std::string& folder) {
-    Snapshot snapshot;
-    AddToSnapshot(folder, "", snapshot);
-    return snapshot;
-}
-
-// Names whose presence, attributes or bytes differ between two snapshots.
-std::string Differences(const Snapshot& before, const Snapshot& after) {
-    std::string names;
-    for (const auto& [name, content] : before) {
-        const auto found = after.find(name);
-        if (found == after.end()) names += " gone:" + name;
-        else if (found->second != content) names += " changed:" + name;
-    }
-    for (const auto& [name, content] : after)
-        if (before.count(name) == 0) names += " new:" + name;
-    return names;
-}
-
-std::string ParentOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
-
-std::string TempPath() {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    return temp;
-}
-
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
 }
 
 std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane.lnk"; }
 std::string QuickLaunchLink() {
     return SpecialFolder(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch\\Korvane.lnk";
-}
-
-// Target of a shell link as the shell reads it back, or "" when it cannot be read.
-std::string LinkTarget(const std::string& link) {
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    char target[MAX_PATH] = "";
-    {
-        win::ComPtr<IShellLinkA> shellLink;
-        win::ComPtr<IPersistFile> file;
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                       shellLink.ReceiveVoid())) &&
-            SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
-            SUCCEEDED(file->Load(wide, STGM_READ)) && FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, 0)))
-            target[0] = '\0';
-    }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return target;
-}
-
-struct RegistryValue {
-    bool found = false;
-    DWORD type = REG_NONE;
-    std::string text;
-    DWORD number = 0;
-};
-
-RegistryValue ReadValue(const char* key, const char* name) {
-    RegistryValue value;
-    char data[2048] = "";
-    DWORD size = sizeof data;
-    value.found = SHGetValueA(HKEY_CURRENT_USER, key, name, &value.type, data, &size) == ERROR_SUCCESS;
-    if (value.type == REG_DWORD && size == sizeof(DWORD)) CopyMemory(&value.number, data, sizeof(DWORD));
-    if (value.type == REG_SZ) value.text = data;
-    return value;
-}
-
-void SetSettingNumber(const char* name, DWORD number) {
-    SHSetValueA(HKEY_CURRENT_USER, product::kSettingsKey, name, REG_DWORD, &number, sizeof number);
-}
-
-bool KeyExists(const char* key) {
-    win::RegKey opened;
-    return RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
 }
 
 // Runs `commandLine` to its end with its standard output in a file; returns that output.
@@ -223,25 +102,14 @@ std::string RunToEnd(const std::string& commandLine, const std::string& outputFi
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return "";
-    win::KernelHandle process(info.hProcess);
-    CloseHandle(info.hThread);
+    const win::KernelHandle process(info.hProcess);
+    const win::KernelHandle thread(info.hThread);
     WaitForSingleObject(process.Get(), 30000);
     output.Reset();
     return driver::ReadFileText(outputFile);
 }
 
-std::set<std::string> FilesMatching(const std::string& pattern) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
-std::set<std::string> TempInstallFolders() { return FilesMatching(TempPath() + "instrb*"); }
+std::set<std::string> TempInstallFolders() { return FilesMatching(driver::TempFolder() + "instrb*"); }
 
 constexpr char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -289,14 +157,9 @@ private:
     std::vector<Saved> saved_;
 };
 
-// Answers that differ from the suggestions; empty texts and -1 keep the suggestion.
-struct Answers {
+// The setup's command line, and answers that differ from the suggestions.
+struct Answers : driver::WizardAnswers {
     std::string arguments;
-    std::string program;
-    std::string data;
-    std::string startMenu;  // typed on the Start Menu page; a refused one is answered Yes: no folder then
-    int desktop = -1;
-    int quickLaunch = -1;
 };
 
 class SetupInstall : public ::testing::Test {
@@ -309,10 +172,7 @@ protected:
     }
     void TearDown() override {
         if (setup_.Started() && setup_.Running()) setup_.Kill();
-        if (HWND standIn = FindWindowA(kStandInClass, nullptr)) {
-            PostMessageA(standIn, RegisterWindowMessageA("KVR_CloseImmediately"), 1, 0);
-            driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) == nullptr; }, 5000);
-        }
+        driver::CloseApplication();
         for (const char* folder : {"InstallFolder", "SetupSchdRcFldr", "instOSMP"}) {
             const std::string path = driver::GetSetting(folder);
             if (!path.empty()) driver::RemoveTree(path);
@@ -329,64 +189,25 @@ protected:
     // Ready page. Notes the folders and tasks on the way.
     void WalkToReady(const Answers& answers = {}) {
         setup_ = driver::Process::Start(setupExe_, answers.arguments);
-        wizard_ = setup_.WaitForWizard();
-        ASSERT_NE(wizard_, nullptr);
-        for (int page = 106; page < kReady; ++page) {
-            ASSERT_TRUE(driver::WaitForPage(wizard_, page)) << "page " << page << " never came";
-            HWND current = driver::CurrentPage(wizard_);
-            if (page == 107) {
-                HWND accept = ChildWithText(current, "I &accept the agreement");
-                ASSERT_NE(accept, nullptr) << "no acceptance button on the License page";
-                SendMessageA(accept, BM_CLICK, 0, 0);
-            }
-            if (page == kDestination) program_ = AnswerFolder(current, kDestinationEdit, answers.program);
-            if (page == kStartMenu) startMenuName_ = AnswerFolder(current, kStartMenuEdit, answers.startMenu);
-            if (page == kDataFolder) data_ = AnswerFolder(current, kDataFolderEdit, answers.data);
-            if (page == kTasks) {
-                desktop_ = AnswerBox(current, kDesktopBox, answers.desktop);
-                quickLaunch_ = AnswerBox(current, kQuickLaunchBox, answers.quickLaunch);
-            }
-            ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
-            driver::PressWizardButton(wizard_, PSBTN_NEXT);
-            if (page == kStartMenu) AnswerStartMenuQuestion();
-        }
-        ASSERT_TRUE(driver::WaitForPage(wizard_, kReady)) << "the Ready page never came";
+        const driver::WizardWalk walk = driver::WalkWizard(setup_, IDD_READY, answers);
+        program_ = walk.program;
+        startMenuName_ = walk.startMenu;
+        startMenuQuestion_ = walk.startMenuQuestion;
+        data_ = walk.data;
+        desktop_ = walk.desktop;
+        quickLaunch_ = walk.quickLaunch;
+        wizard_ = walk.wizard;
+        ASSERT_NE(wizard_, nullptr) << walk.failure;
         ASSERT_FALSE(program_.empty());
         ASSERT_FALSE(data_.empty());
-    }
-
-    static std::string AnswerFolder(HWND page, int edit, const std::string& answer) {
-        driver::WaitUntil([&] { return !driver::ControlText(page, edit).empty(); });
-        if (!answer.empty()) driver::SetControlText(page, edit, answer);
-        return driver::ControlText(page, edit);
-    }
-
-    // A Start Menu folder that cannot be made is asked about: Yes goes on without one.
-    void AnswerStartMenuQuestion() {
-        driver::MessageBoxInfo box;
-        driver::WaitUntil([&] {
-            return driver::CurrentPageId(wizard_) != kStartMenu || (box = setup_.CurrentMessageBox()).window != nullptr;
-        });
-        if (box.window == nullptr) return;
-        startMenuQuestion_ = box.text;
-        startMenuName_.clear();
-        driver::ClickButton(box.window, IDYES);
-    }
-
-    static bool AnswerBox(HWND page, int box, int answer) {
-        if (answer >= 0 && driver::CheckState(page, box) != answer) {
-            driver::ClickControl(page, box);
-            driver::WaitUntil([&] { return driver::CheckState(page, box) == answer; });
-        }
-        return driver::CheckState(page, box) == BST_CHECKED;
     }
 
     // Presses Next on the Ready page and waits for the Finished page, noting the Installing page on the way.
     void InstallToFinished() {
         driver::PressWizardButton(wizard_, PSBTN_NEXT);
-        ASSERT_TRUE(driver::WaitForPage(wizard_, kInstalling));
+        ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_INSTALLING));
         installing_ = driver::CurrentPage(wizard_);
-        ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+        ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED, 60000));
     }
 
     // A whole installation with `answers`, closed from the Finished page.
@@ -408,7 +229,7 @@ protected:
         EXPECT_EQ(box.text.size() > tail.size() ? box.text.substr(box.text.size() - tail.size()) : "", tail)
             << box.text;
         driver::ClickButton(box.window, IDOK);
-        ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
+        ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_READY));
         ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard_, driver::kNext); }));
     }
 
@@ -424,7 +245,7 @@ protected:
     // Presses Next on the Ready page and waits for the Installing page to show a file being installed.
     void StartInstallingFiles() {
         driver::PressWizardButton(wizard_, PSBTN_NEXT);
-        ASSERT_TRUE(driver::WaitForPage(wizard_, kInstalling));
+        ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_INSTALLING));
         ASSERT_TRUE(driver::WaitUntil([&] { return Caption(wizard_) == "Installing File:"; }, 30000));
     }
 
@@ -455,22 +276,22 @@ TEST_F(SetupInstall, FreshInstallWithTheSuggestionsThenFinishRunsAllThreeActions
     e2e::FakeBrowser browser;
     WalkToReady();
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED, 60000));
     ExpectInstalled();
     EXPECT_EQ(driver::GetSetting("InstallFolder"), program_);
 
     HWND page = driver::CurrentPage(wizard_);
-    EXPECT_EQ(driver::CheckState(page, kLaunch), BST_CHECKED);
-    EXPECT_EQ(driver::CheckState(page, kGuide), BST_CHECKED);  // first installation for this user
-    EXPECT_EQ(driver::CheckState(page, kManual), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_LAUNCH), BST_CHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_GUIDE), BST_CHECKED);  // first installation for this user
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_MANUAL), BST_UNCHECKED);
     EXPECT_TRUE(driver::IsWizardButtonEnabled(wizard_, driver::kFinish));
     EXPECT_FALSE(driver::IsWizardButtonEnabled(wizard_, driver::kBack));
 
-    driver::ClickControl(page, kManual);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, kManual) == BST_CHECKED; }));
+    driver::ClickControl(page, IDC_FINISH_MANUAL);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, IDC_FINISH_MANUAL) == BST_CHECKED; }));
     driver::PressWizardButton(wizard_, PSBTN_FINISH);
     ASSERT_TRUE(setup_.WaitForExit());
-    EXPECT_TRUE(driver::WaitUntil([] { return FindWindowA(kStandInClass, nullptr) != nullptr; }));
+    EXPECT_TRUE(driver::WaitUntil([] { return FindWindowA(product::kMainWindowClass, nullptr) != nullptr; }));
     const std::string manual = "arg " + program_ + "\\Manual\\index.htm\n";
     const std::string guide = "arg " + program_ + "\\Quick Setup\\index.htm\n";
     ASSERT_TRUE(driver::WaitUntil([&] {
@@ -487,18 +308,20 @@ TEST_F(SetupInstall, CancelDuringFilesAnsweredNoPausesThenCompletes) {
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     driver::MessageBoxInfo question = setup_.WaitForMessageBox();
     ASSERT_EQ(question.text, kCancelText);
-    // Paused while the question is open.
-    const std::string detail = driver::ControlText(driver::CurrentPage(wizard_), kDetail);
-    Sleep(300);
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard_), kDetail), detail);
+    // Paused while the question is open: ticks of the installation's timer do nothing.
+    HWND page = driver::CurrentPage(wizard_);
+    const std::string detail = driver::ControlText(page, IDC_INSTALL_DETAIL);
+    for (int tick = 0; tick < 3; ++tick) PostMessageA(page, WM_TIMER, kInstallTimerId, 0);
+    ASSERT_TRUE(driver::WaitForPostedMessages(wizard_));
+    EXPECT_EQ(driver::ControlText(page, IDC_INSTALL_DETAIL), detail);
     driver::ClickButton(question.window, IDNO);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED, 60000));
     ExpectInstalled();
 
     // Cancel on the Finished page closes the wizard without asking and without running anything.
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
-    EXPECT_EQ(FindWindowA(kStandInClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowA(product::kMainWindowClass, nullptr), nullptr);
 }
 
 TEST_F(SetupInstall, CancelDuringFilesAnsweredYesRollsBackBeforeClosing) {
@@ -536,7 +359,7 @@ TEST_F(SetupInstall, CancelOnceTheShortcutStepBeganIsRefusedWithoutAQuestion) {
     ASSERT_TRUE(driver::WaitUntil(
         [&] {
             asked |= setup_.CurrentMessageBox().window != nullptr;
-            return !setup_.Running() || driver::CurrentPageId(wizard_) == kFinished;
+            return !setup_.Running() || driver::CurrentPageId(wizard_) == IDD_FINISHED;
         },
         60000));
     EXPECT_FALSE(asked);
@@ -550,18 +373,18 @@ TEST_F(SetupInstall, CancelOnceTheShortcutStepBeganIsRefusedWithoutAQuestion) {
 TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     WalkToReady();
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED, 60000));
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
 
     WalkToReady();
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kFinished, 60000));
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED, 60000));
     ExpectInstalled();
     HWND page = driver::CurrentPage(wizard_);
-    EXPECT_EQ(driver::CheckState(page, kLaunch), BST_CHECKED);
-    EXPECT_EQ(driver::CheckState(page, kGuide), BST_UNCHECKED);
-    EXPECT_EQ(driver::CheckState(page, kManual), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_LAUNCH), BST_CHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_GUIDE), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_FINISH_MANUAL), BST_UNCHECKED);
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
 }
@@ -573,7 +396,7 @@ TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEn
     WalkToReady(answers);
     InstallToFinished();
     // The bar stops one step short of full: the last step's position is taken before the step counts.
-    EXPECT_EQ(driver::SendControlMessage(installing_, kProgress, PBM_GETPOS), 253);
+    EXPECT_EQ(driver::SendControlMessage(installing_, IDC_INSTALL_PROGRESS, PBM_GETPOS), 253);
     ExpectInstalled();
     EXPECT_TRUE(PathIsDirectoryA(data_.c_str())) << data_;
 
@@ -599,7 +422,7 @@ TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEn
     for (const auto& link : links) {
         EXPECT_EQ(driver::FileExists(link.link), link.wanted) << link.link;
         if (link.wanted) {
-            EXPECT_STRCASEEQ(LinkTarget(link.link).c_str(), link.target.c_str()) << link.link;
+            EXPECT_STRCASEEQ(driver::LinkTarget(link.link).c_str(), link.target.c_str()) << link.link;
         }
     }
 
@@ -660,7 +483,7 @@ TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEn
 TEST_F(SetupInstall, AStartMenuFolderOutsideProgramsIsLeftOutAfterTheQuestion) {
     const std::string startMenu = SpecialFolder(CSIDL_STARTMENU);
     const std::string startup = SpecialFolder(CSIDL_STARTUP);
-    const Snapshot before = TakeSnapshot(startup);
+    const Snapshot before = driver::SnapshotOf(startup);
     Answers answers;
     answers.startMenu = "..\\Startup";
     WalkToReady(answers);
@@ -670,7 +493,7 @@ TEST_F(SetupInstall, AStartMenuFolderOutsideProgramsIsLeftOutAfterTheQuestion) {
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
 
-    EXPECT_EQ(Differences(before, TakeSnapshot(startup)), "");
+    EXPECT_EQ(Differences(before, driver::SnapshotOf(startup)), "");
     EXPECT_FALSE(driver::FileExists(startMenu + "\\..\\Startup"));
     for (const std::string& folder : {startMenu, SpecialFolder(CSIDL_PROGRAMS)})
         EXPECT_EQ(FilesMatching(folder + "\\*.lnk"), std::set<std::string>()) << folder;
@@ -690,7 +513,7 @@ TEST_F(SetupInstall, RegisteredUninstallerRemovesEverythingButTheDataFolder) {
     ASSERT_TRUE(command.found);
 
     // The uninstaller hands the work to a copy of itself in the temporary folder, which deletes itself last.
-    const std::string copies = TempPath() + "kvu*.exe";
+    const std::string copies = driver::TempFolder() + "kvu*.exe";
     const std::set<std::string> copiesBefore = FilesMatching(copies);
     RunToEnd(command.text + " /S", Scratch("kvr-install-uninstall") + "\\output.txt");
     EXPECT_TRUE(driver::WaitUntil(
@@ -706,15 +529,12 @@ TEST_F(SetupInstall, RegisteredUninstallerRemovesEverythingButTheDataFolder) {
 
 TEST_F(SetupInstall, InstallationOverAnEarlierOneKeepsUserValuesAndConsumesTheReferrer) {
     InstallAndClose();
-    SetSettingNumber("nshbt0", 7);
-    SetSettingNumber("WOVol", 100);
-    SetSettingNumber("SetupSTAS", 9);
-    SetSettingNumber("SetupSchdRcSAI", 0);
+    const std::pair<const char*, DWORD> numbers[] = {{"nshbt0", 7}, {"WOVol", 100}, {"SetupSTAS", 9}, {"SetupSchdRcSAI", 0}};
+    for (const auto& [name, number] : numbers) ASSERT_TRUE(driver::SetNumber(product::kSettingsKey, name, number));
     driver::SetSetting("LRplbk", "user");
     driver::SetSetting("SetupLogFldr", "C:\\elsewhere");
     const std::string referrer = "ab\xFF" "cd\xFF" "ef\xFF" "gh";
-    SHSetValueA(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer", REG_SZ, referrer.c_str(),
-                static_cast<DWORD>(referrer.size() + 1));
+    ASSERT_TRUE(driver::SetText(product::kInstallerKey, "Referrer", referrer));
 
     InstallAndClose();
     ExpectInstalled();
@@ -747,9 +567,9 @@ TEST_F(SetupInstall, FailedFileStepRestoresTheProgramFolderExactly) {
             SetFileAttributesA(obstacle.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(obstacle.c_str());
             ASSERT_EQ(SHCreateDirectoryExA(nullptr, obstacle.c_str(), nullptr), ERROR_SUCCESS);
-            const Snapshot before = TakeSnapshot(program_);
+            const Snapshot before = driver::SnapshotOf(program_);
             ExpectFileStepFails(order[k]);
-            EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+            EXPECT_EQ(Differences(before, driver::SnapshotOf(program_)), "");
             EXPECT_EQ(TempInstallFolders(), tempBefore_);
             ASSERT_TRUE(RemoveDirectoryA(obstacle.c_str()));
         }
@@ -792,7 +612,7 @@ TEST_F(SetupInstall, DataFolderThatCannotBeCreatedRollsTheInstallationBack) {
     EXPECT_EQ(box.icon, driver::IconKind::Error);
     EXPECT_EQ(box.text, "ERROR: Cannot create the recording & data files folder:\n\n" + data_);
     driver::ClickButton(box.window, IDOK);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_READY));
     EXPECT_FALSE(driver::FileExists(program_));
     EXPECT_EQ(TempInstallFolders(), tempBefore_);
     EXPECT_FALSE(driver::FileExists(StartMenuFolder()));
@@ -819,7 +639,7 @@ TEST_F(SetupInstall, TempOptionFolderHoldsTheBackupsAndGoesOnlyWhenEmpty) {
         ASSERT_TRUE(driver::WaitUntil(
             [&] {
                 most = std::max(most, FilesMatching(temp + "\\*.081").size());
-                return driver::CurrentPageId(wizard_) == kFinished;
+                return driver::CurrentPageId(wizard_) == IDD_FINISHED;
             },
             60000));
         EXPECT_EQ(most, static_cast<size_t>(kFileCount));
@@ -841,11 +661,7 @@ constexpr char kRecoveredText[] =
 
 // Lays an earlier installation with contents of its own, so that restored files can be told from new ones.
 void LayEarlierInstallation(const std::string& program, const std::vector<std::string>& order) {
-    for (const std::string& name : order) {
-        const std::string path = program + "\\" + name;
-        SHCreateDirectoryExA(nullptr, ParentOf(path).c_str(), nullptr);
-        driver::WriteFileText(path, "earlier " + name);
-    }
+    for (const std::string& name : order) driver::LayFile(program + "\\" + name, "earlier " + name);
     SetFileAttributesA((program + "\\" + order[3]).c_str(), FILE_ATTRIBUTE_READONLY);
     driver::WriteFileText(program + "\\notes.txt", "the user's own file");
 }
@@ -858,19 +674,19 @@ TEST_F(SetupInstall, KilledDuringTheFilesIsPutBackByTheNextStart) {
         Answers answers;
         answers.program = Scratch("kvr-install-killed") + "\\Program";
         if (overEarlier) LayEarlierInstallation(answers.program, order);
-        const Snapshot before = TakeSnapshot(answers.program);
+        const Snapshot before = driver::SnapshotOf(answers.program);
         WalkToReady(answers);
         StartInstallingFiles();
         // Killed a quarter of the way through the files.
         HWND page = driver::CurrentPage(wizard_);
         ASSERT_TRUE(driver::WaitUntil(
-            [&] { return driver::SendControlMessage(page, kProgress, PBM_GETPOS) >= 64; }, 30000));
+            [&] { return driver::SendControlMessage(page, IDC_INSTALL_PROGRESS, PBM_GETPOS) >= 64; }, 30000));
         setup_.Kill();
         ASSERT_FALSE(setup_.Running());
         const std::string journal = driver::ReadFileText(RecoveryJournal());
         ASSERT_NE(journal.find(overEarlier ? "\nold\t" : "\nnew\t"), std::string::npos) << journal.substr(0, 300);
         ASSERT_EQ(journal.find("final"), std::string::npos) << "killed after the file steps";
-        ASSERT_NE(Differences(before, TakeSnapshot(program_)), "") << "killed before any file was written";
+        ASSERT_NE(Differences(before, driver::SnapshotOf(program_)), "") << "killed before any file was written";
         ASSERT_NE(TempInstallFolders(), tempBefore_) << "no temporary folder to clean up";
 
         setup_ = driver::Process::Start(setupExe_, "");
@@ -878,12 +694,13 @@ TEST_F(SetupInstall, KilledDuringTheFilesIsPutBackByTheNextStart) {
         ASSERT_NE(box.window, nullptr);
         EXPECT_EQ(box.text, kRecoveredText + program_);
         EXPECT_EQ(box.icon, driver::IconKind::Information);
-        EXPECT_EQ(setup_.WaitForWizard(500), nullptr) << "the wizard opens only once the box is answered";
+        ASSERT_TRUE(driver::WaitForPostedMessages(box.window));
+        EXPECT_EQ(setup_.WaitForWizard(0), nullptr) << "the wizard opens only once the box is answered";
         driver::ClickButton(box.window, IDOK);
         wizard_ = setup_.WaitForWizard();
         ASSERT_NE(wizard_, nullptr);
         e2e::CancelWizard(setup_, wizard_);
-        EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+        EXPECT_EQ(Differences(before, driver::SnapshotOf(program_)), "");
         EXPECT_EQ(driver::FileExists(program_), overEarlier) << "a program folder of the dead run was left";
         EXPECT_EQ(TempInstallFolders(), tempBefore_);
         EXPECT_FALSE(driver::FileExists(RecoveryJournal()));
@@ -901,7 +718,7 @@ TEST_F(SetupInstall, BackupFolderOnADriveThatFillsUpStopsBeforeAFileIsLost) {
     Answers answers;
     answers.program = Scratch("kvr-install-fullbackup") + "\\Program";
     LayEarlierInstallation(answers.program, order);
-    const Snapshot before = TakeSnapshot(answers.program);
+    const Snapshot before = driver::SnapshotOf(answers.program);
     answers.arguments = std::string("/temp ") + kSmallDrive + "Backups";
     WalkToReady(answers);
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
@@ -916,8 +733,8 @@ TEST_F(SetupInstall, BackupFolderOnADriveThatFillsUpStopsBeforeAFileIsLost) {
     EXPECT_GT(position, 3u) << "a few backups fit";
     EXPECT_LT(position, order.size()) << failed;
     driver::ClickButton(box.window, IDOK);
-    ASSERT_TRUE(driver::WaitForPage(wizard_, kReady));
-    EXPECT_EQ(Differences(before, TakeSnapshot(program_)), "");
+    ASSERT_TRUE(driver::WaitForPage(wizard_, IDD_READY));
+    EXPECT_EQ(Differences(before, driver::SnapshotOf(program_)), "");
     EXPECT_FALSE(driver::FileExists(std::string(kSmallDrive) + "Backups"));
     e2e::CancelWizard(setup_, wizard_);
 }
@@ -932,7 +749,7 @@ TEST_F(SetupInstall, RestoreThatFailsNamesTheFolderThatKeepsTheCopy) {
     WalkToReady(answers);
     StartInstallingFiles();
     HWND page = driver::CurrentPage(wizard_);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::SendControlMessage(page, kProgress, PBM_GETPOS) >= 16; }))
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::SendControlMessage(page, IDC_INSTALL_PROGRESS, PBM_GETPOS) >= 16; }))
         << "kvr.exe, the third file, is replaced by now";
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     const driver::MessageBoxInfo question = setup_.WaitForMessageBox();
@@ -981,10 +798,11 @@ TEST_F(SetupInstall, RegistrationFailureIsShownBeforeTheFinishedPage) {
     const driver::MessageBoxInfo box = setup_.WaitForMessageBox(60000);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "ERROR: Cannot register uninstallation...");
-    Sleep(300);  // a Finished page queued behind the box would come now
-    EXPECT_EQ(driver::CurrentPageId(wizard_), kInstalling);
+    // A Finished page queued behind the box would have come once the setup has handled what is posted.
+    ASSERT_TRUE(driver::WaitForPostedMessages(wizard_));
+    EXPECT_EQ(driver::CurrentPageId(wizard_), IDD_INSTALLING);
     driver::ClickButton(box.window, IDOK);
-    EXPECT_TRUE(driver::WaitForPage(wizard_, kFinished));
+    EXPECT_TRUE(driver::WaitForPage(wizard_, IDD_FINISHED));
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     EXPECT_TRUE(setup_.WaitForExit());
     volatileKey.Reset();
@@ -999,7 +817,7 @@ TEST_F(SetupInstall, DISABLED_BenchmarkInstallation) {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     driver::PressWizardButton(wizard_, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CurrentPageId(wizard_) == kFinished; }, 120000));
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CurrentPageId(wizard_) == IDD_FINISHED; }, 120000));
     QueryPerformanceCounter(&end);
     const double elapsedMs = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
     const double floorMs = kStepTotal * 10.0;

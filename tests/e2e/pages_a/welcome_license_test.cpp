@@ -12,18 +12,13 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "resources/resource.h"
+#include "user_registry.h"
 
 namespace {
 
 using driver::IconKind;
-
-constexpr int kWelcomePage = 106;
-constexpr int kLicensePage = 107;
-constexpr int kNotice = 1025;
-constexpr int kLicenseView = 1000;
-constexpr int kAccept = 1001;
-constexpr int kDecline = 1002;
-
+using driver::TempFolder;
 using e2e::CancelWizard;
 using e2e::kCancelText;
 constexpr char kUninstallerName[] = "Korvane Version 1_2_2 Uninstaller.exe";
@@ -35,12 +30,6 @@ const char* const kOldFiles[] = {"kvr.exe", "kvrsched.exe", "kvr122.dat", "unins
 std::string Notice(const std::string& version) {
     return "INFORMATION: A previous version " + version +
            " of the Korvane has been detected. It has to be removed before this installation can continue...";
-}
-
-std::string TempFolder() {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    return temp;
 }
 
 std::string Lower(std::string text) {
@@ -68,9 +57,7 @@ protected:
     // Starts the setup and waits for its Welcome page.
     HWND StartWizard(driver::Process& setup) {
         setup = driver::Process::Start(setupExe_, "");
-        HWND wizard = setup.WaitForWizard();
-        if (wizard != nullptr && !driver::WaitForPage(wizard, kWelcomePage)) return nullptr;
-        return wizard;
+        return e2e::WalkTo(setup, IDD_WELCOME);
     }
 
     static bool NextEnabled(HWND wizard) { return driver::IsWizardButtonEnabled(wizard, driver::kNext); }
@@ -78,10 +65,7 @@ protected:
         return driver::WaitUntil([&] { return NextEnabled(wizard) == enabled; }, 5000);
     }
 
-    static void GoToLicense(HWND wizard) {
-        driver::PressWizardButton(wizard, PSBTN_NEXT);
-        ASSERT_TRUE(driver::WaitForPage(wizard, kLicensePage));
-    }
+    static void GoToLicense(HWND wizard) { ASSERT_TRUE(driver::Advance(wizard, IDD_LICENSE)); }
 
     std::string setupExe_;
     std::string uninstallerPath_;
@@ -105,35 +89,36 @@ TEST_F(WelcomeAndLicense, NextFollowsTheLicenseChoiceAndTheChoiceSurvivesBack) {
     HWND page = driver::CurrentPage(wizard);
     EXPECT_TRUE(WaitForNext(wizard, false));
     EXPECT_TRUE(driver::IsWizardButtonEnabled(wizard, driver::kBack));
-    EXPECT_EQ(driver::CheckState(page, kAccept), BST_UNCHECKED);
-    EXPECT_EQ(driver::CheckState(page, kDecline), BST_UNCHECKED);
+    EXPECT_EQ(driver::ControlText(page, IDC_LICENSE_ACCEPT), "I &accept the agreement");
+    EXPECT_EQ(driver::CheckState(page, IDC_LICENSE_ACCEPT), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_LICENSE_DECLINE), BST_UNCHECKED);
 
-    driver::ClickControl(page, kAccept);
+    driver::ClickControl(page, IDC_LICENSE_ACCEPT);
     EXPECT_TRUE(WaitForNext(wizard, true));
-    driver::ClickControl(page, kDecline);
+    driver::ClickControl(page, IDC_LICENSE_DECLINE);
     EXPECT_TRUE(WaitForNext(wizard, false));
-    EXPECT_EQ(driver::CheckState(page, kAccept), BST_UNCHECKED);
-    driver::ClickControl(page, kAccept);
+    EXPECT_EQ(driver::CheckState(page, IDC_LICENSE_ACCEPT), BST_UNCHECKED);
+    driver::ClickControl(page, IDC_LICENSE_ACCEPT);
     EXPECT_TRUE(WaitForNext(wizard, true));
 
     driver::PressWizardButton(wizard, PSBTN_BACK);
-    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_WELCOME));
     EXPECT_TRUE(WaitForNext(wizard, true));
     GoToLicense(wizard);
-    EXPECT_EQ(driver::CheckState(page, kAccept), BST_CHECKED);
+    EXPECT_EQ(driver::CheckState(page, IDC_LICENSE_ACCEPT), BST_CHECKED);
     EXPECT_TRUE(WaitForNext(wizard, true));
     // Still enabled once every posted button change has arrived.
-    Sleep(300);
+    ASSERT_TRUE(driver::WaitForPostedMessages(wizard));
     EXPECT_TRUE(NextEnabled(wizard));
 
     driver::PressWizardButton(wizard, PSBTN_NEXT);
-    EXPECT_TRUE(driver::WaitForPage(wizard, 108));
+    EXPECT_TRUE(driver::WaitForPage(wizard, IDD_DESTINATION));
     CancelWizard(setup, wizard);
 }
 
 TEST_F(WelcomeAndLicense, LicenseShowsTheAgreementWithThisYear) {
-    EXPECT_EQ(driver::ResourceString(setupExe_, 130), "Initializing");
-    EXPECT_EQ(driver::ResourceString(setupExe_, 131), "License Agreement");
+    EXPECT_EQ(driver::ResourceString(setupExe_, IDS_WELCOME_TITLE), "Initializing");
+    EXPECT_EQ(driver::ResourceString(setupExe_, IDS_LICENSE_TITLE), "License Agreement");
     // The agreement is stored scrambled: its words are nowhere in the program file.
     const std::string program = driver::ReadFileText(setupExe_);
     ASSERT_GT(program.size(), 100000u);
@@ -145,7 +130,7 @@ TEST_F(WelcomeAndLicense, LicenseShowsTheAgreementWithThisYear) {
     ASSERT_NE(wizard, nullptr);
     GoToLicense(wizard);
     HWND page = driver::CurrentPage(wizard);
-    const std::string text = driver::LongControlText(page, kLicenseView);
+    const std::string text = driver::LongControlText(page, IDC_LICENSE_TEXT);
     SYSTEMTIME now;
     GetLocalTime(&now);
     EXPECT_NE(text.find("KORVANE END-USER LICENSE AGREEMENT"), std::string::npos) << text.substr(0, 200);
@@ -165,18 +150,18 @@ TEST_F(WelcomeAndLicense, AgreementCanBeScrolledButNotSelectedWithTheMouse) {
     ASSERT_NE(wizard, nullptr);
     GoToLicense(wizard);
     HWND page = driver::CurrentPage(wizard);
-    const LRESULT selection = driver::SendControlMessage(page, kLicenseView, EM_GETSEL);
+    const LRESULT selection = driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETSEL);
 
     // A click and a double click in the middle of the text place no caret and select nothing.
     const LPARAM inside = MAKELPARAM(150, 60);
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        driver::SendControlMessage(page, kLicenseView, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, inside);
-    EXPECT_EQ(driver::SendControlMessage(page, kLicenseView, EM_GETSEL), selection);
+        driver::SendControlMessage(page, IDC_LICENSE_TEXT, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, inside);
+    EXPECT_EQ(driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETSEL), selection);
 
     // Page Down reaches the view and scrolls it; a letter key does nothing.
-    EXPECT_EQ(driver::SendControlMessage(page, kLicenseView, EM_GETFIRSTVISIBLELINE), 0);
-    driver::SendControlMessage(page, kLicenseView, WM_KEYDOWN, VK_NEXT, 0);
-    EXPECT_GT(driver::SendControlMessage(page, kLicenseView, EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETFIRSTVISIBLELINE), 0);
+    driver::SendControlMessage(page, IDC_LICENSE_TEXT, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETFIRSTVISIBLELINE), 0);
     CancelWizard(setup, wizard);
 }
 
@@ -199,7 +184,7 @@ TEST_F(WelcomeAndLicense, NoticeOnlyForVersionsUpTo122) {
         HWND wizard = StartWizard(setup);
         ASSERT_NE(wizard, nullptr);
         HWND page = driver::CurrentPage(wizard);
-        EXPECT_EQ(driver::ControlText(page, kNotice), c.notice ? Notice(c.ver) : "");
+        EXPECT_EQ(driver::ControlText(page, IDC_WELCOME_NOTICE), c.notice ? Notice(c.ver) : "");
         EXPECT_TRUE(WaitForNext(wizard, true));
         if (!c.notice) {
             // Nothing to remove: Next goes straight on and leaves the value alone.
@@ -231,11 +216,11 @@ TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerFromAFolderOfItsOwnAndMovesOn
     HWND wizard = StartWizard(setup);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kNotice), Notice("1.2.2"));
+    EXPECT_EQ(driver::ControlText(page, IDC_WELCOME_NOTICE), Notice("1.2.2"));
     EXPECT_TRUE(WaitForNext(wizard, true));
 
     driver::PressWizardButton(wizard, PSBTN_NEXT);
-    ASSERT_TRUE(driver::WaitForPage(wizard, kLicensePage, 40000));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_LICENSE, 40000));
     EXPECT_EQ(setup.CurrentMessageBox().window, nullptr);
     bool found = true;
     driver::GetSetting("ver", &found);
@@ -262,8 +247,8 @@ TEST_F(WelcomeAndLicense, NextRunsTheOldUninstallerFromAFolderOfItsOwnAndMovesOn
 
     // Back on the Welcome page nothing is left to remove.
     driver::PressWizardButton(wizard, PSBTN_BACK);
-    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
-    EXPECT_TRUE(driver::WaitUntil([&] { return driver::ControlText(page, kNotice).empty(); }, 3000));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_WELCOME));
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::ControlText(page, IDC_WELCOME_NOTICE).empty(); }, 3000));
     GoToLicense(wizard);
     CancelWizard(setup, wizard);
     driver::RemoveTree(folder);
@@ -301,18 +286,17 @@ TEST_F(WelcomeAndLicense, FailedRemovalAsksAndCanKeepTheWizardOnTheWelcomePage) 
         EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
         EXPECT_EQ(GetWindowLongA(GetDlgItem(question.window, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON,
                   BS_DEFPUSHBUTTON);
-        driver::ClickButton(question.window, answer[0] == 'N' ? IDNO : IDYES);
-        ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
+        e2e::AnswerBox(setup, wizard, question, answer[0] == 'N' ? IDNO : IDYES);
         if (answer[0] == 'N') {
             EXPECT_TRUE(driver::WaitUntil([&] {
-                return driver::ControlText(page, kNotice) == "ERROR: Unable to remove the previous version...";
+                return driver::ControlText(page, IDC_WELCOME_NOTICE) == "ERROR: Unable to remove the previous version...";
             }));
-            Sleep(300);
-            EXPECT_EQ(driver::CurrentPageId(wizard), kWelcomePage);
+            ASSERT_TRUE(driver::WaitForPostedMessages(wizard));
+            EXPECT_EQ(driver::CurrentPageId(wizard), IDD_WELCOME);
         }
     }
     // Going on anyway leaves 1.2.2 installed.
-    EXPECT_TRUE(driver::WaitForPage(wizard, kLicensePage));
+    EXPECT_TRUE(driver::WaitForPage(wizard, IDD_LICENSE));
     EXPECT_EQ(driver::GetSetting("ver"), "1.2.2");
     CancelWizard(setup, wizard);
     driver::RemoveTree(scratch);
@@ -326,13 +310,13 @@ std::string SetupWithUninstallerResource(const std::string& setupExe, const std:
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
     if (update == nullptr) return std::string();
     const BOOL replaced =
-        UpdateResourceA(update, RT_RCDATA, MAKEINTRESOURCEA(139), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+        UpdateResourceA(update, RT_RCDATA, MAKEINTRESOURCEA(IDR_OLD_UNINSTALLER), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                         const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     if (!EndUpdateResourceA(update, !replaced) || !replaced) return std::string();
     // The copy must really carry the change, or the test could not fail.
     HMODULE module = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module == nullptr) return std::string();
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(139), RT_RCDATA);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_OLD_UNINSTALLER), RT_RCDATA);
     const DWORD stored = found != nullptr ? SizeofResource(module, found) : 0;
     FreeLibrary(module);
     return stored == bytes.size() ? copy : std::string();
@@ -345,7 +329,7 @@ TEST_F(WelcomeAndLicense, BrokenUninstallerArchiveIsReported) {
     driver::Process setup = driver::Process::Start(copy, "");
     HWND wizard = setup.WaitForWizard();
     ASSERT_NE(wizard, nullptr);
-    ASSERT_TRUE(driver::WaitForPage(wizard, kWelcomePage));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_WELCOME));
     driver::PressWizardButton(wizard, PSBTN_NEXT);
 
     driver::MessageBoxInfo report = setup.WaitForMessageBox();
@@ -362,7 +346,7 @@ TEST_F(WelcomeAndLicense, BrokenUninstallerArchiveIsReported) {
     driver::MessageBoxInfo question = setup.CurrentMessageBox();
     EXPECT_EQ(question.text.rfind("ERROR: (13) Unable to remove", 0), 0u) << question.text;
     driver::ClickButton(question.window, IDYES);
-    EXPECT_TRUE(driver::WaitForPage(wizard, kLicensePage));
+    EXPECT_TRUE(driver::WaitForPage(wizard, IDD_LICENSE));
     EXPECT_FALSE(driver::FileExists(uninstallerPath_));
     EXPECT_EQ(driver::GetSetting("ver"), "1.2.2");
     CancelWizard(setup, wizard);
@@ -370,20 +354,18 @@ TEST_F(WelcomeAndLicense, BrokenUninstallerArchiveIsReported) {
 }
 
 TEST_F(WelcomeAndLicense, CancelAsksOnBothPages) {
-    for (int pageId : {kWelcomePage, kLicensePage}) {
+    for (int pageId : {IDD_WELCOME, IDD_LICENSE}) {
         SCOPED_TRACE(pageId);
         driver::Process setup;
         HWND wizard = StartWizard(setup);
         ASSERT_NE(wizard, nullptr);
-        if (pageId == kLicensePage) GoToLicense(wizard);
+        if (pageId == IDD_LICENSE) GoToLicense(wizard);
 
         driver::PressWizardButton(wizard, PSBTN_CANCEL);
         driver::MessageBoxInfo confirm = setup.WaitForMessageBox();
         EXPECT_EQ(confirm.text, kCancelText);
         EXPECT_EQ(confirm.icon, IconKind::Question);
-        driver::ClickButton(confirm.window, IDNO);
-        ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
-        Sleep(300);
+        e2e::AnswerBox(setup, wizard, confirm, IDNO);
         EXPECT_TRUE(setup.Running());
         EXPECT_EQ(driver::CurrentPageId(wizard), pageId);
 

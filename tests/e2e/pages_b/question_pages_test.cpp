@@ -13,32 +13,23 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "foundation/portable/product.h"
+#include "resources/resource.h"
+#include "shell_items.h"
+#include "user_registry.h"
+#include "wizard_walk.h"
 
 namespace {
 
+using driver::Advance;
 using driver::IconKind;
+using driver::IsFolder;
 using driver::MessageBoxInfo;
-
-enum PageId { kWelcome = 106, kLicense, kDestination, kStartMenu, kDataFolder, kTasks, kReady };
-
-// Controls of the pages.
-constexpr int kAcceptLicense = 1001;
-constexpr int kDestinationEdit = 1004;
-constexpr int kDestinationBrowse = 1005;
-constexpr int kStatusLine = 1006;
-constexpr int kInformationLine = 1007;
-constexpr int kStartMenuEdit = 1009;
-constexpr int kStartMenuBrowse = 1010;
-constexpr int kNoStartMenuFolder = 1011;
-constexpr int kDataEdit = 1013;
-constexpr int kDataBrowse = 1014;
-constexpr int kDesktopIcon = 1015;
-constexpr int kQuickLaunchIcon = 1016;
-constexpr int kSummary = 1017;
-
-constexpr char kUseBrowse[] = "If you're not sure how to write a path, use Browse button...";
 using e2e::CancelWizard;
 using e2e::kCancelText;
+using e2e::WalkTo;
+
+constexpr char kUseBrowse[] = "If you're not sure how to write a path, use Browse button...";
 constexpr char kReinstallText[] =
     "Another copy of the program is already installed for this user...\nIf you continue with the installation the "
     "program files will be reinstalled.";
@@ -54,21 +45,13 @@ constexpr char kResetOfferText[] =
     "ERROR: Current user account does not have permissions to write into specified folder.\nWould you like to reset "
     "the folder to a suggested writable one?";
 
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
+// The special folders the setup suggests, made where the prefix has none.
+std::string SpecialFolder(int csidl) { return driver::SpecialFolder(csidl | CSIDL_FLAG_CREATE); }
 
 std::string Environment(const char* name) {
     char value[MAX_PATH] = "";
     GetEnvironmentVariableA(name, value, MAX_PATH);
     return value;
-}
-
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // The shell's folder browser that the setup shows, or null.
@@ -81,29 +64,28 @@ HWND FolderBrowser(const driver::Process& setup) {
 
 enum class BrowserAnswer { Confirm, ConfirmFirstSubfolder, Cancel };
 
-LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 // Opens the browser with the page's Browse button and answers it: OK on what it selects at
 // first (its root, or the desktop without one), OK on the first folder below that root, or Cancel.
 void Browse(const driver::Process& setup, HWND page, int browseButton, BrowserAnswer answer) {
     driver::ClickControl(page, browseButton);
     HWND browser = nullptr;
     ASSERT_TRUE(driver::WaitUntil([&] { return (browser = FolderBrowser(setup)) != nullptr; }));
-    Sleep(300);
+    // Ready once it has selected where it starts and handled what it posted itself on the way.
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::SendWindowMessage(tree, TVM_GETNEXTITEM, TVGN_CARET) != 0; }));
+    ASSERT_TRUE(driver::WaitForPostedMessages(browser));
     if (answer == BrowserAnswer::ConfirmFirstSubfolder) {
-        HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
-        const LRESULT root = SendTo(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-        SendTo(tree, TVM_EXPAND, TVE_EXPAND, root);
-        const LRESULT child = SendTo(tree, TVM_GETNEXTITEM, TVGN_CHILD, root);
+        const LRESULT root = driver::SendWindowMessage(tree, TVM_GETNEXTITEM, TVGN_ROOT);
+        driver::SendWindowMessage(tree, TVM_EXPAND, TVE_EXPAND, root);
+        const LRESULT child = driver::SendWindowMessage(tree, TVM_GETNEXTITEM, TVGN_CHILD, root);
         ASSERT_NE(child, 0);
-        SendTo(tree, TVM_SELECTITEM, TVGN_CARET, child);
+        driver::SendWindowMessage(tree, TVM_SELECTITEM, TVGN_CARET, child);
     }
     driver::ClickButton(browser, answer == BrowserAnswer::Cancel ? IDCANCEL : IDOK);
     ASSERT_TRUE(driver::WaitUntil([&] { return FolderBrowser(setup) == nullptr; }));
+    // Under Wine the browser takes a while to return once its window is gone; the page has its answer when
+    // the wizard is handling messages again.
+    ASSERT_TRUE(driver::WaitForPostedMessages(GetParent(page)));
 }
 
 std::string Folders(const std::string& program, const std::string& data) {
@@ -146,38 +128,10 @@ protected:
 
     driver::Process Start() { return driver::Process::Start(setupExe_, ""); }
 
-    // Presses Next on the current page (accepting the license on its page) and waits for `next`.
-    static bool Advance(HWND wizard, int next) {
-        HWND page = driver::CurrentPage(wizard);
-        if (driver::CurrentPageId(wizard) == kLicense) driver::ClickControl(page, kAcceptLicense);
-        if (!driver::WaitUntil([&] { return driver::IsWizardButtonEnabled(wizard, driver::kNext); })) return false;
-        driver::PressWizardButton(wizard, PSBTN_NEXT);
-        return driver::WaitForPage(wizard, next);
-    }
-
-    // Starts the setup and walks with the defaults up to `target`; null when that fails.
-    static HWND WalkTo(driver::Process& setup, int target) {
-        HWND wizard = setup.WaitForWizard();
-        if (wizard == nullptr || !driver::WaitForPage(wizard, kWelcome)) return nullptr;
-        for (int page = kWelcome + 1; page <= target; ++page) {
-            if (!Advance(wizard, page)) {
-                ADD_FAILURE() << "could not reach page " << page << "; a box says: "
-                              << setup.CurrentMessageBox().text;
-                return nullptr;
-            }
-        }
-        return wizard;
-    }
-
     // Presses Next and returns the message box that follows (with a null window if none came).
     static MessageBoxInfo NextWithBox(driver::Process& setup, HWND wizard) {
         driver::PressWizardButton(wizard, PSBTN_NEXT);
         return setup.WaitForMessageBox();
-    }
-
-    static void Answer(driver::Process& setup, const MessageBoxInfo& box, int button) {
-        driver::ClickButton(box.window, button);
-        ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
     }
 
     struct Refusal {
@@ -191,16 +145,16 @@ protected:
         HWND page = driver::CurrentPage(wizard);
         for (const Refusal& c : cases) {
             SCOPED_TRACE(c.typed);
-            driver::SetControlText(page, kDestinationEdit, c.typed);
+            driver::SetControlText(page, IDC_DESTINATION_FOLDER, c.typed);
             const MessageBoxInfo box = NextWithBox(setup, wizard);
             ASSERT_NE(box.window, nullptr);
             EXPECT_EQ(box.caption, "Korvane 1.2.3 - Setup");
             EXPECT_EQ(box.text, c.message);
             EXPECT_EQ(box.icon, IconKind::Error);
             EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-            Answer(setup, box, IDOK);
-            EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
-            EXPECT_EQ(driver::ControlText(page, kDestinationEdit), c.typed);
+            e2e::AnswerBox(setup, wizard, box, IDOK);
+            EXPECT_EQ(driver::CurrentPageId(wizard), IDD_DESTINATION);
+            EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), c.typed);
         }
     }
 
@@ -214,52 +168,52 @@ protected:
 
 TEST_F(QuestionPages, DefaultsLeadToTheSummaryAndQuickLaunchIsOffOnWindows7) {
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDestinationEdit), programFolder_);
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationEdit));
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationBrowse));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), "");
-    EXPECT_EQ(driver::ControlText(page, kInformationLine), kPerUserText);
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), programFolder_);
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_BROWSE));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), "");
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_INFO), kPerUserText);
 
-    ASSERT_TRUE(Advance(wizard, kStartMenu));
+    ASSERT_TRUE(Advance(wizard, IDD_STARTMENU));
     page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kStartMenuEdit), "Programs\\Korvane");
-    EXPECT_EQ(driver::CheckState(page, kNoStartMenuFolder), BST_UNCHECKED);
+    EXPECT_EQ(driver::ControlText(page, IDC_STARTMENU_FOLDER), "Programs\\Korvane");
+    EXPECT_EQ(driver::CheckState(page, IDC_STARTMENU_NONE), BST_UNCHECKED);
 
-    ASSERT_TRUE(Advance(wizard, kDataFolder));
+    ASSERT_TRUE(Advance(wizard, IDD_DATAFOLDER));
     page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDataEdit), dataFolder_);
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDataEdit));
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDataBrowse));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), "");
+    EXPECT_EQ(driver::ControlText(page, IDC_DATAFOLDER_FOLDER), dataFolder_);
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DATAFOLDER_FOLDER));
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DATAFOLDER_BROWSE));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), "");
 
-    ASSERT_TRUE(Advance(wizard, kTasks));
+    ASSERT_TRUE(Advance(wizard, IDD_TASKS));
     page = driver::CurrentPage(wizard);
-    EXPECT_TRUE(driver::WaitUntil([&] { return !driver::IsControlEnabled(page, kQuickLaunchIcon); }, 2000));
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDesktopIcon));
-    EXPECT_EQ(driver::CheckState(page, kDesktopIcon), BST_UNCHECKED);
-    driver::ClickControl(page, kDesktopIcon);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, kDesktopIcon) == BST_CHECKED; }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return !driver::IsControlEnabled(page, IDC_TASKS_QUICKLAUNCH); }, 2000));
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_TASKS_DESKTOP));
+    EXPECT_EQ(driver::CheckState(page, IDC_TASKS_DESKTOP), BST_UNCHECKED);
+    driver::ClickControl(page, IDC_TASKS_DESKTOP);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, IDC_TASKS_DESKTOP) == BST_CHECKED; }));
 
-    ASSERT_TRUE(Advance(wizard, kReady));
+    ASSERT_TRUE(Advance(wizard, IDD_READY));
     const std::string startMenu = "Create Start Menu folder:\r\n    Programs\\Korvane\r\n\r\n";
     const std::string desktop = "Additional tasks:\r\n    Additional icons:\r\n      Create a desktop icon\r\n";
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), kSummary),
+    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY),
               Folders(programFolder_, dataFolder_) + startMenu + desktop);
 
     // Back to the Start Menu page: no folder this time, and the summary follows.
-    for (int previous : {kTasks, kDataFolder, kStartMenu}) {
+    for (int previous : {IDD_TASKS, IDD_DATAFOLDER, IDD_STARTMENU}) {
         driver::PressWizardButton(wizard, PSBTN_BACK);
         ASSERT_TRUE(driver::WaitForPage(wizard, previous));
     }
     page = driver::CurrentPage(wizard);
-    driver::ClickControl(page, kNoStartMenuFolder);
-    ASSERT_TRUE(driver::WaitUntil([&] { return !driver::IsControlEnabled(page, kStartMenuEdit); }));
-    EXPECT_FALSE(driver::IsControlEnabled(page, kStartMenuBrowse));
-    for (int next : {kDataFolder, kTasks, kReady}) ASSERT_TRUE(Advance(wizard, next));
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), kSummary), Folders(programFolder_, dataFolder_) + desktop);
+    driver::ClickControl(page, IDC_STARTMENU_NONE);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !driver::IsControlEnabled(page, IDC_STARTMENU_FOLDER); }));
+    EXPECT_FALSE(driver::IsControlEnabled(page, IDC_STARTMENU_BROWSE));
+    for (int next : {IDD_DATAFOLDER, IDD_TASKS, IDD_READY}) ASSERT_TRUE(Advance(wizard, next));
+    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY), Folders(programFolder_, dataFolder_) + desktop);
 
     // The checks removed their probe folders again.
     EXPECT_FALSE(IsFolder(programFolder_));
@@ -270,35 +224,34 @@ TEST_F(QuestionPages, DefaultsLeadToTheSummaryAndQuickLaunchIsOffOnWindows7) {
 
 // Every activation of the Destination page, also a return with Back, closes running copies of the program.
 TEST_F(QuestionPages, TheDestinationPageClosesRunningCopiesOfTheProgram) {
-    constexpr char kProgramClass[] = "KorvaneRecorderMainWnd";
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kStartMenu);
+    HWND wizard = WalkTo(setup, IDD_STARTMENU);
     ASSERT_NE(wizard, nullptr);
     driver::Process program = driver::Process::Start(driver::BuiltFile("KVR_STANDIN"), "");
-    ASSERT_TRUE(driver::WaitUntil([&] { return FindWindowA(kProgramClass, nullptr) != nullptr; }));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FindWindowA(product::kMainWindowClass, nullptr) != nullptr; }));
     driver::PressWizardButton(wizard, PSBTN_BACK);
-    ASSERT_TRUE(driver::WaitForPage(wizard, kDestination));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_DESTINATION));
     EXPECT_TRUE(program.WaitForExit(5000));
-    EXPECT_EQ(FindWindowA(kProgramClass, nullptr), nullptr);
+    EXPECT_EQ(FindWindowA(product::kMainWindowClass, nullptr), nullptr);
     CancelWizard(setup, wizard);
 }
 
 TEST_F(QuestionPages, OnWindowsXpOnlyTheQuickLaunchIconCanBeChosen) {
     driver::SetWineAppDefault("setup.exe", "", "Version", "winxp");
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kStartMenu);
+    HWND wizard = WalkTo(setup, IDD_STARTMENU);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    driver::ClickControl(page, kNoStartMenuFolder);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, kNoStartMenuFolder) == BST_CHECKED; }));
-    ASSERT_TRUE(Advance(wizard, kDataFolder));
-    ASSERT_TRUE(Advance(wizard, kTasks));
+    driver::ClickControl(page, IDC_STARTMENU_NONE);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, IDC_STARTMENU_NONE) == BST_CHECKED; }));
+    ASSERT_TRUE(Advance(wizard, IDD_DATAFOLDER));
+    ASSERT_TRUE(Advance(wizard, IDD_TASKS));
     page = driver::CurrentPage(wizard);
-    EXPECT_TRUE(driver::IsControlEnabled(page, kQuickLaunchIcon));
-    driver::ClickControl(page, kQuickLaunchIcon);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, kQuickLaunchIcon) == BST_CHECKED; }));
-    ASSERT_TRUE(Advance(wizard, kReady));
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), kSummary),
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_TASKS_QUICKLAUNCH));
+    driver::ClickControl(page, IDC_TASKS_QUICKLAUNCH);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::CheckState(page, IDC_TASKS_QUICKLAUNCH) == BST_CHECKED; }));
+    ASSERT_TRUE(Advance(wizard, IDD_READY));
+    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY),
               Folders(programFolder_, dataFolder_) +
                   "Additional tasks:\r\n    Additional icons:\r\n      Create a Quick Launch icon\r\n");
     CancelWizard(setup, wizard);
@@ -318,13 +271,13 @@ TEST_F(QuestionPages, EveryRefusedDestinationNamesItsReasonAndKeepsThePage) {
         {blocker + "\\Korvane", kCannotWriteText},
     };
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     ExpectDestinationRefusals(setup, wizard, cases);
     HWND page = driver::CurrentPage(wizard);
     // A bare fixed drive passes the form checks and is probed at its root.
-    driver::SetControlText(page, kDestinationEdit, "C:");
-    EXPECT_TRUE(Advance(wizard, kStartMenu));
+    driver::SetControlText(page, IDC_DESTINATION_FOLDER, "C:");
+    EXPECT_TRUE(Advance(wizard, IDD_STARTMENU));
     CancelWizard(setup, wizard);
 }
 
@@ -334,46 +287,46 @@ TEST_F(QuestionPages, TypedFoldersAreCutTo259Characters) {
                               std::string(60, 'b') + "?";
     ASSERT_GT(typed.size(), 260u);
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
-    driver::SetControlText(driver::CurrentPage(wizard), kDestinationEdit, typed);
+    driver::SetControlText(driver::CurrentPage(wizard), IDC_DESTINATION_FOLDER, typed);
     const MessageBoxInfo box = NextWithBox(setup, wizard);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, kCannotWriteText);  // the probe file does not fit behind a folder that long
-    Answer(setup, box, IDOK);
+    e2e::AnswerBox(setup, wizard, box, IDOK);
     CancelWizard(setup, wizard);
 }
 
 TEST_F(QuestionPages, BrowsingPutsThePickedFolderWithTheProgramsOwnSubfolder) {
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    Browse(setup, page, kDestinationBrowse, BrowserAnswer::Confirm);
-    EXPECT_EQ(driver::ControlText(page, kDestinationEdit), SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane");
-    driver::SetControlText(page, kDestinationEdit, programFolder_);
+    Browse(setup, page, IDC_DESTINATION_BROWSE, BrowserAnswer::Confirm);
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane");
+    driver::SetControlText(page, IDC_DESTINATION_FOLDER, programFolder_);
 
-    ASSERT_TRUE(Advance(wizard, kStartMenu));
+    ASSERT_TRUE(Advance(wizard, IDD_STARTMENU));
     page = driver::CurrentPage(wizard);
-    Browse(setup, page, kStartMenuBrowse, BrowserAnswer::Confirm);  // the Start Menu itself
-    EXPECT_EQ(driver::ControlText(page, kStartMenuEdit), "Korvane");
-    Browse(setup, page, kStartMenuBrowse, BrowserAnswer::ConfirmFirstSubfolder);  // its Programs folder
-    EXPECT_EQ(driver::ControlText(page, kStartMenuEdit), "Programs\\Korvane");
-    Browse(setup, page, kStartMenuBrowse, BrowserAnswer::Cancel);
-    EXPECT_EQ(driver::ControlText(page, kStartMenuEdit), "Programs\\Korvane");
+    Browse(setup, page, IDC_STARTMENU_BROWSE, BrowserAnswer::Confirm);  // the Start Menu itself
+    EXPECT_EQ(driver::ControlText(page, IDC_STARTMENU_FOLDER), "Korvane");
+    Browse(setup, page, IDC_STARTMENU_BROWSE, BrowserAnswer::ConfirmFirstSubfolder);  // its Programs folder
+    EXPECT_EQ(driver::ControlText(page, IDC_STARTMENU_FOLDER), "Programs\\Korvane");
+    Browse(setup, page, IDC_STARTMENU_BROWSE, BrowserAnswer::Cancel);
+    EXPECT_EQ(driver::ControlText(page, IDC_STARTMENU_FOLDER), "Programs\\Korvane");
 
-    ASSERT_TRUE(Advance(wizard, kDataFolder));
+    ASSERT_TRUE(Advance(wizard, IDD_DATAFOLDER));
     page = driver::CurrentPage(wizard);
-    Browse(setup, page, kDataBrowse, BrowserAnswer::Cancel);
-    EXPECT_EQ(driver::ControlText(page, kDataEdit), dataFolder_);
-    Browse(setup, page, kDataBrowse, BrowserAnswer::Confirm);
-    EXPECT_EQ(driver::ControlText(page, kDataEdit), SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane Recordings");
+    Browse(setup, page, IDC_DATAFOLDER_BROWSE, BrowserAnswer::Cancel);
+    EXPECT_EQ(driver::ControlText(page, IDC_DATAFOLDER_FOLDER), dataFolder_);
+    Browse(setup, page, IDC_DATAFOLDER_BROWSE, BrowserAnswer::Confirm);
+    EXPECT_EQ(driver::ControlText(page, IDC_DATAFOLDER_FOLDER), SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane Recordings");
     CancelWizard(setup, wizard);
 }
 
 TEST_F(QuestionPages, TheDataFolderChecksNameTheDataFolder) {
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDataFolder);
+    HWND wizard = WalkTo(setup, IDD_DATAFOLDER);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
     struct Case {
@@ -386,12 +339,12 @@ TEST_F(QuestionPages, TheDataFolderChecksNameTheDataFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        driver::SetControlText(page, kDataEdit, c.typed);
+        driver::SetControlText(page, IDC_DATAFOLDER_FOLDER, c.typed);
         const MessageBoxInfo box = NextWithBox(setup, wizard);
         ASSERT_NE(box.window, nullptr);
         EXPECT_EQ(box.text, c.message);
-        Answer(setup, box, IDOK);
-        EXPECT_EQ(driver::CurrentPageId(wizard), kDataFolder);
+        e2e::AnswerBox(setup, wizard, box, IDOK);
+        EXPECT_EQ(driver::CurrentPageId(wizard), IDD_DATAFOLDER);
     }
     CancelWizard(setup, wizard);
 }
@@ -404,25 +357,25 @@ TEST_F(QuestionPages, AnUnwritableFolderWithoutFullRightsOffersTheSuggestion) {
     ASSERT_TRUE(driver::WriteFileText(programFilesProbe, "blocks the program-files probe"));
 
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
     const std::string unwritable = blocker + "\\Korvane";
     for (int answer : {IDNO, IDYES}) {
         SCOPED_TRACE(answer);
-        driver::SetControlText(page, kDestinationEdit, unwritable);
+        driver::SetControlText(page, IDC_DESTINATION_FOLDER, unwritable);
         const MessageBoxInfo box = NextWithBox(setup, wizard);
         ASSERT_NE(box.window, nullptr);
         EXPECT_EQ(box.text, kResetOfferText);
         EXPECT_EQ(box.icon, IconKind::Error);
         EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
-        Answer(setup, box, answer);
-        EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
-        EXPECT_EQ(driver::ControlText(page, kDestinationEdit), answer == IDYES ? programFolder_ : unwritable);
-        EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationEdit));
+        e2e::AnswerBox(setup, wizard, box, answer);
+        EXPECT_EQ(driver::CurrentPageId(wizard), IDD_DESTINATION);
+        EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), answer == IDYES ? programFolder_ : unwritable);
+        EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
     }
     // The suggestion is then validated like any folder.
-    EXPECT_TRUE(Advance(wizard, kStartMenu));
+    EXPECT_TRUE(Advance(wizard, IDD_STARTMENU));
     CancelWizard(setup, wizard);
 }
 
@@ -435,24 +388,24 @@ TEST_F(QuestionPages, FoldersOfAnEarlierInstallationAreLocked) {
     driver::SetSetting("SetupSchdRcFldr", (recordings + "\\").c_str());
 
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDestinationEdit), installed);
-    EXPECT_FALSE(driver::IsControlEnabled(page, kDestinationEdit));
-    EXPECT_FALSE(driver::IsControlEnabled(page, kDestinationBrowse));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), kReinstallText);
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), installed);
+    EXPECT_FALSE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
+    EXPECT_FALSE(driver::IsControlEnabled(page, IDC_DESTINATION_BROWSE));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), kReinstallText);
 
-    ASSERT_TRUE(Advance(wizard, kStartMenu));
-    ASSERT_TRUE(Advance(wizard, kDataFolder));
+    ASSERT_TRUE(Advance(wizard, IDD_STARTMENU));
+    ASSERT_TRUE(Advance(wizard, IDD_DATAFOLDER));
     page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDataEdit), recordings);
-    EXPECT_FALSE(driver::IsControlEnabled(page, kDataEdit));
-    EXPECT_FALSE(driver::IsControlEnabled(page, kDataBrowse));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), kDataDefinedText);
+    EXPECT_EQ(driver::ControlText(page, IDC_DATAFOLDER_FOLDER), recordings);
+    EXPECT_FALSE(driver::IsControlEnabled(page, IDC_DATAFOLDER_FOLDER));
+    EXPECT_FALSE(driver::IsControlEnabled(page, IDC_DATAFOLDER_BROWSE));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), kDataDefinedText);
 
-    for (int next : {kTasks, kReady}) ASSERT_TRUE(Advance(wizard, next));
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), kSummary).rfind(Folders(installed, recordings), 0), 0u);
+    for (int next : {IDD_TASKS, IDD_READY}) ASSERT_TRUE(Advance(wizard, next));
+    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY).rfind(Folders(installed, recordings), 0), 0u);
     CancelWizard(setup, wizard);
     EXPECT_TRUE(driver::FileExists(installed + "\\kvr.exe"));
     EXPECT_TRUE(driver::FileExists(recordings + "\\take1.mp3"));
@@ -464,36 +417,36 @@ TEST_F(QuestionPages, RecordedFoldersThatAreGoneOrHoldNoProgramAreOfferedAgainEd
     driver::SetSetting("SetupSchdRcFldr", (withoutProgram + "\\deleted").c_str());
 
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDestinationEdit), withoutProgram);
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationEdit));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), "");
-    ASSERT_TRUE(Advance(wizard, kStartMenu));
-    ASSERT_TRUE(Advance(wizard, kDataFolder));
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), withoutProgram);
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), "");
+    ASSERT_TRUE(Advance(wizard, IDD_STARTMENU));
+    ASSERT_TRUE(Advance(wizard, IDD_DATAFOLDER));
     page = driver::CurrentPage(wizard);
-    EXPECT_EQ(driver::ControlText(page, kDataEdit), withoutProgram + "\\deleted");
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDataEdit));
-    EXPECT_EQ(driver::ControlText(page, kStatusLine), "");
+    EXPECT_EQ(driver::ControlText(page, IDC_DATAFOLDER_FOLDER), withoutProgram + "\\deleted");
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DATAFOLDER_FOLDER));
+    EXPECT_EQ(driver::ControlText(page, IDC_FOLDER_STATUS), "");
     CancelWizard(setup, wizard);
 }
 
 TEST_F(QuestionPages, AStartMenuFolderThatCannotBeMadeCanBeLeftOut) {
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kStartMenu);
+    HWND wizard = WalkTo(setup, IDD_STARTMENU);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
 
-    driver::SetControlText(page, kStartMenuEdit, " \t");
+    driver::SetControlText(page, IDC_STARTMENU_FOLDER, " \t");
     MessageBoxInfo box = NextWithBox(setup, wizard);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "Please specify Start Menu shortcut name...");
     EXPECT_EQ(box.icon, IconKind::Error);
-    Answer(setup, box, IDOK);
-    EXPECT_EQ(driver::CurrentPageId(wizard), kStartMenu);
+    e2e::AnswerBox(setup, wizard, box, IDOK);
+    EXPECT_EQ(driver::CurrentPageId(wizard), IDD_STARTMENU);
 
-    driver::SetControlText(page, kStartMenuEdit, "Korvane|Audio");
+    driver::SetControlText(page, IDC_STARTMENU_FOLDER, "Korvane|Audio");
     for (int answer : {IDNO, IDYES}) {
         SCOPED_TRACE(answer);
         box = NextWithBox(setup, wizard);
@@ -501,14 +454,14 @@ TEST_F(QuestionPages, AStartMenuFolderThatCannotBeMadeCanBeLeftOut) {
         EXPECT_EQ(box.text, "Start Menu shortcut cannot be created.\nContinue?");
         EXPECT_EQ(box.icon, IconKind::Error);
         EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
-        Answer(setup, box, answer);
+        e2e::AnswerBox(setup, wizard, box, answer);
         if (answer == IDNO) {
-            EXPECT_EQ(driver::CurrentPageId(wizard), kStartMenu);
+            EXPECT_EQ(driver::CurrentPageId(wizard), IDD_STARTMENU);
         }
     }
-    ASSERT_TRUE(driver::WaitForPage(wizard, kDataFolder));
-    for (int next : {kTasks, kReady}) ASSERT_TRUE(Advance(wizard, next));
-    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), kSummary), Folders(programFolder_, dataFolder_));
+    ASSERT_TRUE(driver::WaitForPage(wizard, IDD_DATAFOLDER));
+    for (int next : {IDD_TASKS, IDD_READY}) ASSERT_TRUE(Advance(wizard, next));
+    EXPECT_EQ(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY), Folders(programFolder_, dataFolder_));
     CancelWizard(setup, wizard);
 }
 
@@ -533,33 +486,33 @@ TEST_F(QuestionPages, AStartMenuFolderThatLeadsElsewhereIsAskedAbout) {
         {"\\\\server\\share\\Korvane", startMenu + "\\server"},
     };
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kStartMenu);
+    HWND wizard = WalkTo(setup, IDD_STARTMENU);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         const bool existed = IsFolder(c.resolved);
-        driver::SetControlText(page, kStartMenuEdit, c.typed);
+        driver::SetControlText(page, IDC_STARTMENU_FOLDER, c.typed);
         const MessageBoxInfo box = NextWithBox(setup, wizard);
         ASSERT_NE(box.window, nullptr);
         EXPECT_EQ(box.text, "Start Menu shortcut cannot be created.\nContinue?");
         EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
-        Answer(setup, box, IDNO);
-        EXPECT_EQ(driver::CurrentPageId(wizard), kStartMenu);
+        e2e::AnswerBox(setup, wizard, box, IDNO);
+        EXPECT_EQ(driver::CurrentPageId(wizard), IDD_STARTMENU);
         EXPECT_EQ(IsFolder(c.resolved), existed) << c.resolved;
     }
     // A folder of folders below Programs is taken as it is.
     ScratchFile(programs + "\\My Apps");
-    driver::SetControlText(page, kStartMenuEdit, "Programs\\My Apps\\Korvane");
-    for (int next : {kDataFolder, kTasks, kReady}) ASSERT_TRUE(Advance(wizard, next));
-    EXPECT_NE(driver::ControlText(driver::CurrentPage(wizard), kSummary)
+    driver::SetControlText(page, IDC_STARTMENU_FOLDER, "Programs\\My Apps\\Korvane");
+    for (int next : {IDD_DATAFOLDER, IDD_TASKS, IDD_READY}) ASSERT_TRUE(Advance(wizard, next));
+    EXPECT_NE(driver::ControlText(driver::CurrentPage(wizard), IDC_READY_SUMMARY)
                   .find("Create Start Menu folder:\r\n    Programs\\My Apps\\Korvane\r\n"),
               std::string::npos);
     CancelWizard(setup, wizard);
 }
 
 TEST_F(QuestionPages, CancelAsksOnEveryPageAndNoKeepsThePage) {
-    for (int target = kWelcome; target <= kReady; ++target) {
+    for (int target = IDD_WELCOME; target <= IDD_READY; ++target) {
         SCOPED_TRACE(target);
         driver::Process setup = Start();
         HWND wizard = WalkTo(setup, target);
@@ -569,8 +522,7 @@ TEST_F(QuestionPages, CancelAsksOnEveryPageAndNoKeepsThePage) {
         ASSERT_NE(confirm.window, nullptr);
         EXPECT_EQ(confirm.text, kCancelText);
         EXPECT_EQ(confirm.icon, IconKind::Question);
-        Answer(setup, confirm, IDNO);
-        Sleep(200);
+        e2e::AnswerBox(setup, wizard, confirm, IDNO);
         EXPECT_TRUE(setup.Running());
         EXPECT_EQ(driver::CurrentPageId(wizard), target);
         CancelWizard(setup, wizard);
@@ -579,7 +531,7 @@ TEST_F(QuestionPages, CancelAsksOnEveryPageAndNoKeepsThePage) {
 
 TEST_F(QuestionPages, CancelRemovesOnlyTheEmptyTargetFolders) {
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kReady);
+    HWND wizard = WalkTo(setup, IDD_READY);
     ASSERT_NE(wizard, nullptr);
     // What the installation would have made so far: two empty folders and one with a recording.
     for (const std::string& folder : {programFolder_, dataFolder_, startMenuFolder_})
@@ -606,7 +558,7 @@ TEST_F(DriveKinds, FoldersOffFixedLocalDisksAreRefused) {
         {"Q:\\Korvane", std::string("ERROR: Specified invalid root path.\n") + kUseBrowse},
     };
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     ExpectDestinationRefusals(setup, wizard, cases);
     CancelWizard(setup, wizard);
@@ -621,19 +573,19 @@ TEST_F(DriveKinds, ALockedFolderThatFailsIsReplacedByTheSuggestion) {
     driver::SetSetting("InstallFolder", installed.c_str());
 
     driver::Process setup = Start();
-    HWND wizard = WalkTo(setup, kDestination);
+    HWND wizard = WalkTo(setup, IDD_DESTINATION);
     ASSERT_NE(wizard, nullptr);
     HWND page = driver::CurrentPage(wizard);
-    ASSERT_FALSE(driver::IsControlEnabled(page, kDestinationEdit));
+    ASSERT_FALSE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
     const MessageBoxInfo box = NextWithBox(setup, wizard);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, std::string("ERROR: Specified RAM disc drive that cannot be used.\n") + kUseBrowse);
-    Answer(setup, box, IDOK);
-    EXPECT_EQ(driver::CurrentPageId(wizard), kDestination);
-    EXPECT_EQ(driver::ControlText(page, kDestinationEdit), programFolder_);
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationEdit));
-    EXPECT_TRUE(driver::IsControlEnabled(page, kDestinationBrowse));
-    EXPECT_TRUE(Advance(wizard, kStartMenu));
+    e2e::AnswerBox(setup, wizard, box, IDOK);
+    EXPECT_EQ(driver::CurrentPageId(wizard), IDD_DESTINATION);
+    EXPECT_EQ(driver::ControlText(page, IDC_DESTINATION_FOLDER), programFolder_);
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_FOLDER));
+    EXPECT_TRUE(driver::IsControlEnabled(page, IDC_DESTINATION_BROWSE));
+    EXPECT_TRUE(Advance(wizard, IDD_STARTMENU));
     CancelWizard(setup, wizard);
 }
 

@@ -9,24 +9,13 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "shell_items.h"
+#include "user_registry.h"
 #include "foundation/portable/product.h"
 
 namespace {
 
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
-
-std::string UninstallText(const char* name) {
-    char value[1024] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, product::kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
-        return std::string();
-    return value;
-}
+using driver::SpecialFolder;
 
 class Unattended : public ::testing::Test {
 protected:
@@ -74,7 +63,7 @@ TEST_F(Unattended, SilentInstallsWhatNextOnEveryPageWouldAndReinstallsInThoseFol
         EXPECT_TRUE(driver::FileExists(defaultProgram_ + "\\" + file)) << file;
     EXPECT_TRUE(driver::FileExists(startMenu_ + "\\Korvane.lnk"));
     EXPECT_FALSE(driver::FileExists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane.lnk"));
-    EXPECT_EQ(UninstallText("QuietUninstallString"), "\"" + defaultProgram_ + "\\uninst_kvr.exe\" /S");
+    EXPECT_EQ(driver::ReadValue(product::kUninstallKey, "QuietUninstallString").text, "\"" + defaultProgram_ + "\\uninst_kvr.exe\" /S");
     EXPECT_NE(Log().find("license agreement accepted on the command line"), std::string::npos) << Log();
     EXPECT_NE(Log().find(" installed\r\n"), std::string::npos) << Log();
 
