@@ -15,8 +15,7 @@ const char* const kPreloadedLibraries[] = {"version.dll", "uxtheme.dll", "dwmapi
 
 template <typename Function>
 Function KernelFunction(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)));
+    return LibraryFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 // True when the process's activation context sends loads of `name` to a side-by-side assembly.

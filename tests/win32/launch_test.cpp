@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "foundation/message_box.h"
 #include "foundation/product.h"
 #include "foundation/win_handles.h"
@@ -33,6 +35,25 @@ TEST(CloseRunningCopies, ClosesARunningStandIn) {
     EXPECT_EQ(CloseRunningCopies(5000), 1);
     EXPECT_EQ(FindWindowA(product::kMainWindowClass, nullptr), nullptr);
     EXPECT_TRUE(process.WaitForExit(5000));
+}
+
+// Every program of the package with a window of its own closes, and is gone (its file free) by the answer.
+TEST(CloseRunningCopies, ClosesEveryRunningProgramOfThePackage) {
+    const std::string standIn = driver::BuiltFile("KVR_STANDIN");
+    const std::string folder = standIn.substr(0, standIn.rfind('\\') + 1);
+    const struct {
+        const char* file;
+        const char* windowClass;
+    } programs[] = {{"kvr.exe", product::kMainWindowClass}, {"kvrsched.exe", "KorvaneSchedulerWnd"}};
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.file);
+        driver::Process process = driver::Process::Start(folder + program.file, "");
+        ASSERT_TRUE(process.Started());
+        ASSERT_TRUE(driver::WaitUntil([&] { return FindWindowA(program.windowClass, nullptr) != nullptr; }, 10000));
+        EXPECT_EQ(CloseRunningCopies(5000), 1);
+        EXPECT_FALSE(process.Running());
+        EXPECT_EQ(FindWindowA(program.windowClass, nullptr), nullptr);
+    }
 }
 
 TEST(CloseRunningCopies, GivesUpAfterTheTimeoutWhenTheWindowStays) {

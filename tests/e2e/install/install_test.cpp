@@ -44,6 +44,7 @@ constexpr int kFileCount = 102;
 constexpr int kStepTotal = 106;
 using e2e::kCancelText;
 using e2e::kStandInClass;
+constexpr char kSchedulerClass[] = "KorvaneSchedulerWnd";
 
 struct FindText {
     const char* text;
@@ -562,6 +563,22 @@ TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     EXPECT_EQ(driver::CheckState(page, kLaunch), BST_CHECKED);
     EXPECT_EQ(driver::CheckState(page, kGuide), BST_UNCHECKED);
     EXPECT_EQ(driver::CheckState(page, kManual), BST_UNCHECKED);
+    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+    ASSERT_TRUE(setup_.WaitForExit());
+}
+
+// The scheduler of the earlier installation holds its file while it runs: the setup closes it as it closes kvr.exe.
+TEST_F(SetupInstall, ReinstallationClosesARunningSchedulerOfTheEarlierInstallation) {
+    InstallAndClose();
+    driver::Process scheduler = driver::Process::Start(program_ + "\\kvrsched.exe", "");
+    ASSERT_TRUE(scheduler.Started());
+    ASSERT_TRUE(driver::WaitUntil([] { return FindWindowA(kSchedulerClass, nullptr) != nullptr; }));
+
+    WalkToReady();
+    InstallToFinished();
+    ExpectInstalled();
+    EXPECT_FALSE(scheduler.Running());
+    EXPECT_EQ(FindWindowA(kSchedulerClass, nullptr), nullptr);
     driver::PressWizardButton(wizard_, PSBTN_CANCEL);
     ASSERT_TRUE(setup_.WaitForExit());
 }

@@ -343,6 +343,18 @@ TEST_F(Installed, SilentUninstallLeavesOnlyTheRecordings) {
         << "temporary copy of the uninstaller left in " << temp_;
 }
 
+// The scheduler is asked to close as the recorder is, and its file goes with the others.
+TEST_F(Installed, SilentUninstallClosesARunningScheduler) {
+    ASSERT_TRUE(StartProgram("\"" + Join(program_, "kvrsched.exe") + "\"", 0));
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA("KorvaneSchedulerWnd", nullptr) != nullptr; }, 10000));
+
+    Uninstall();
+
+    EXPECT_EQ(FindWindowA("KorvaneSchedulerWnd", nullptr), nullptr) << "the running scheduler was not closed";
+    EXPECT_FALSE(Exists(Join(program_, "kvrsched.exe")));
+    EXPECT_FALSE(Exists(program_)) << "program folder left behind";
+}
+
 TEST_F(Installed, AnsweringNoToTheConfirmationRemovesNothing) {
     DWORD process_id = 0;
     ASSERT_TRUE(StartProgram("\"" + Join(program_, product::kUninstaller) + "\"", 0, nullptr, &process_id));
