@@ -8,6 +8,9 @@
 
 #include "driver.h"
 #include "engine/contained_folders.h"
+#include "foundation/product.h"
+#include "foundation/win_handles.h"
+#include "wizard/install_choices.h"
 
 namespace {
 
@@ -123,6 +126,18 @@ TEST(ProbeFolderWritable, AFileWhereAFolderShouldBeMakesItUnwritable) {
     EXPECT_FALSE(ProbeFolderWritable((blocker + "\\Korvane").c_str()));
     EXPECT_FALSE(IsFolder(blocker));
     driver::RemoveTree(base);
+}
+
+// The machine-wide probe writes a value where the Settings would go for every user, and takes it away again.
+TEST(ProbeMachineWriteAccess, FindsTheRightsAndLeavesNoProbeBehind) {
+    const int access = ProbeMachineWriteAccess();
+    win::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, product::kSettingsKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+        EXPECT_NE(RegQueryValueExA(key.Get(), "testValue283712", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    }
+    if (driver::UnderWine()) {
+        EXPECT_EQ(access, kMachineRegistryWritable | kProgramFilesWritable) << "Wine's user may write everywhere";
+    }
 }
 
 TEST(SpecialFolderPath, EndsWithOneSeparator) {
