@@ -2,9 +2,10 @@
 //
 //   uninst_kvr.exe [/S]
 //       Run from the program folder (Add/Remove Programs, the Start Menu). Asks
-//       for confirmation unless /S is given, then hands the work to a copy of
-//       itself in a new folder of its own below the temporary folder, because a
-//       running program cannot delete its own file, and ends.
+//       for confirmation unless /S is given (the setup's request to close
+//       running programs ends the question unanswered), then hands the work to
+//       a copy of itself in a new folder of its own below the temporary folder,
+//       because a running program cannot delete its own file, and ends.
 //   uninst_kvr.exe /remove FOLDER /waitfor HANDLE [/S]
 //       The temporary copy: waits for the process HANDLE (inherited) to end,
 //       removes the installation from FOLDER and then its own file and folder.
@@ -322,6 +323,24 @@ bool HandOverToTemporaryCopy(const std::string& program_folder) {
     return started;
 }
 
+LRESULT CALLBACK CloseRequestProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (payload::HandleCloseRequest(message)) return 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A hidden window of a class the setup waits for, while the program folder's copy asks or tells something before
+// the removal: the setup's request to close running programs ends the box unanswered, and this file is free.
+win::Window CloseRequestWindow(HINSTANCE instance) {
+    payload::CloseMessage();  // registered before the window exists, so that no request is missed
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = CloseRequestProc;
+    window_class.hInstance = instance;
+    window_class.lpszClassName = product::kUninstallerWindowClass;
+    RegisterClassA(&window_class);
+    return win::Window(CreateWindowExA(0, product::kUninstallerWindowClass, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, instance, nullptr));
+}
+
 // Value that follows `name` in the arguments, or "".
 std::string ArgumentAfter(const std::vector<std::string>& args, const char* name) {
     for (size_t i = 0; i + 1 < args.size(); ++i)
@@ -331,7 +350,7 @@ std::string ArgumentAfter(const std::vector<std::string>& args, const char* name
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem();
     const std::vector<std::string> args = payload::CommandLineArguments();
     g_silent = payload::HasFlag(args, "/S");
@@ -354,12 +373,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     const std::string program_folder = payload::FolderOf(payload::ModulePath());
-    if (Refused(program_folder)) return kRefusedExitCode;
-    if (!g_silent && MessageBoxA(nullptr,
-                                 "Do you want to remove Korvane and all of its components from this computer?\n\n"
-                                 "Your recordings in the data folder will be kept.",
-                                 kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-        return 0;
+    {
+        const win::Window close_request = CloseRequestWindow(instance);
+        if (Refused(program_folder)) return kRefusedExitCode;
+        if (!g_silent && MessageBoxA(nullptr,
+                                     "Do you want to remove Korvane and all of its components from this computer?\n\n"
+                                     "Your recordings in the data folder will be kept.",
+                                     kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return 0;
+    }
     if (!HandOverToTemporaryCopy(program_folder)) {
         // This copy's own file stays behind; the rest goes.
         Uninstall(program_folder);

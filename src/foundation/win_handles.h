@@ -86,6 +86,9 @@ struct UnhookHook : NullIsEmpty {
 struct FreeLocalMemory : NullIsEmpty {
     void operator()(HLOCAL m) const { LocalFree(m); }
 };
+struct DestroyWindowHandle : NullIsEmpty {
+    void operator()(HWND w) const { DestroyWindow(w); }
+};
 
 /// Process, thread, mutex and event handles (null when absent).
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
@@ -100,6 +103,8 @@ using Icon = UniqueHandle<HICON, DestroyIconHandle>;
 using Hook = UniqueHandle<HHOOK, UnhookHook>;
 /// Blocks the system hands out to be freed with LocalFree (CommandLineToArgvW, FormatMessage).
 using LocalMemory = UniqueHandle<HLOCAL, FreeLocalMemory>;
+/// A top-level window of this thread, destroyed by its owner unless something destroyed it first.
+using Window = UniqueHandle<HWND, DestroyWindowHandle>;
 
 /// Owner of one COM interface pointer.
 template <typename T>

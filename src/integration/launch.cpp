@@ -42,7 +42,7 @@ int CloseRunningCopies(unsigned timeoutMs) {
     const UINT message = RegisterWindowMessageA(product::kCloseMessage);
     if (message == 0) return -1;
     PostMessageA(HWND_BROADCAST, message, 1, 0);
-    // The broadcast can take seconds to arrive: each window left is asked directly as well.
+    // The broadcast does not tell when a program has gone: each window left is asked directly and waited for.
     for (HWND window = FindProgramWindow(); window != nullptr; window = FindProgramWindow()) {
         PostMessageA(window, message, 1, 0);
         const DWORD elapsed = GetTickCount() - start;

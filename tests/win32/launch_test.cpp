@@ -46,7 +46,11 @@ TEST(CloseRunningCopies, ClosesEveryRunningProgramOfThePackage) {
     const struct {
         const char* file;
         const char* windowClass;
-    } programs[] = {{"kvr.exe", product::kMainWindowClass}, {"kvrsched.exe", "KorvaneSchedulerWnd"}};
+    } programs[] = {
+        {"kvr.exe", product::kMainWindowClass},
+        {"kvrsched.exe", "KorvaneSchedulerWnd"},
+        {"uninst_kvr.exe", "KorvaneUninstallerWnd"},  // telling that no installation is recorded
+    };
     for (const auto& program : programs) {
         SCOPED_TRACE(program.file);
         driver::Process process = driver::Process::Start(folder + program.file, "");

@@ -44,7 +44,6 @@ constexpr int kFileCount = 102;
 constexpr int kStepTotal = 106;
 using e2e::kCancelText;
 using e2e::kStandInClass;
-constexpr char kSchedulerClass[] = "KorvaneSchedulerWnd";
 
 struct FindText {
     const char* text;
@@ -567,20 +566,23 @@ TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     ASSERT_TRUE(setup_.WaitForExit());
 }
 
-// The scheduler of the earlier installation holds its file while it runs: the setup closes it as it closes kvr.exe.
-TEST_F(SetupInstall, ReinstallationClosesARunningSchedulerOfTheEarlierInstallation) {
+// A program of the earlier installation holds its file while it runs: the setup closes each one, as it closes
+// kvr.exe, before it replaces the files. The uninstaller counts while it still asks whether to remove anything.
+TEST_F(SetupInstall, ReinstallationClosesTheRunningProgramsOfTheEarlierInstallation) {
     InstallAndClose();
-    driver::Process scheduler = driver::Process::Start(program_ + "\\kvrsched.exe", "");
-    ASSERT_TRUE(scheduler.Started());
-    ASSERT_TRUE(driver::WaitUntil([] { return FindWindowA(kSchedulerClass, nullptr) != nullptr; }));
+    for (const char* file : {"kvrsched.exe", "uninst_kvr.exe"}) {
+        SCOPED_TRACE(file);
+        driver::Process running = driver::Process::Start(program_ + "\\" + file, "");
+        ASSERT_TRUE(running.Started());
+        ASSERT_TRUE(driver::WaitUntil([&] { return !running.Windows().empty(); })) << "it shows no window";
 
-    WalkToReady();
-    InstallToFinished();
-    ExpectInstalled();
-    EXPECT_FALSE(scheduler.Running());
-    EXPECT_EQ(FindWindowA(kSchedulerClass, nullptr), nullptr);
-    driver::PressWizardButton(wizard_, PSBTN_CANCEL);
-    ASSERT_TRUE(setup_.WaitForExit());
+        WalkToReady();
+        InstallToFinished();
+        ExpectInstalled();
+        EXPECT_FALSE(running.Running());
+        driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+        ASSERT_TRUE(setup_.WaitForExit());
+    }
 }
 
 TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEntry) {
