@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <utility>
 #include <vector>
 
 #include "foundation/portable/product.h"
@@ -18,28 +17,10 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
 
 }  // namespace
 
-Handle& Handle::operator=(Handle&& other) noexcept {
-    std::swap(h_, other.h_);
-    return *this;
-}
-
-Handle::~Handle() {
-    if (h_) CloseHandle(h_);
-}
-
-RegKey& RegKey::operator=(RegKey&& other) noexcept {
-    std::swap(k_, other.k_);
-    return *this;
-}
-
-RegKey::~RegKey() {
-    if (k_) RegCloseKey(k_);
-}
-
-RegKey OpenUserKey(const char* path, REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) != ERROR_SUCCESS) return RegKey();
-    return RegKey(key);
+win::RegKey OpenUserKey(const char* path, REGSAM access) {
+    win::RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, key.Receive()) != ERROR_SUCCESS) key.Reset();
+    return key;
 }
 
 bool ReadString(HKEY key, const char* name, std::string& out) {
@@ -73,8 +54,8 @@ bool KeyIsEmpty(HKEY key) {
 
 bool DeleteUserKeyIfEmpty(const char* path) {
     {
-        RegKey key = OpenUserKey(path, KEY_READ);
-        if (!key || !KeyIsEmpty(key.get())) return false;
+        const win::RegKey key = OpenUserKey(path, KEY_READ);
+        if (!key || !KeyIsEmpty(key.Get())) return false;
     }
     return RegDeleteKeyA(HKEY_CURRENT_USER, path) == ERROR_SUCCESS;
 }
@@ -83,6 +64,7 @@ std::vector<std::string> CommandLineArguments() {
     std::vector<std::string> args;
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    const win::LocalMemory block(wide);
     if (!wide) return args;
     for (int i = 1; i < count; ++i) {
         const int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
@@ -91,7 +73,6 @@ std::vector<std::string> CommandLineArguments() {
         arg.resize(arg.size() - 1);
         args.push_back(arg);
     }
-    LocalFree(wide);
     return args;
 }
 
@@ -147,20 +128,6 @@ bool HandleCloseRequest(UINT message) {
         if (IsWindow(hwnd)) DestroyWindow(hwnd);
     PostQuitMessage(0);
     return true;
-}
-
-bool CloseRunningCopies(DWORD timeout_ms) {
-    const DWORD start = GetTickCount();
-    const UINT message = CloseMessage();
-    if (message == 0) return false;
-    PostMessageA(HWND_BROADCAST, message, 1, 0);
-    for (;;) {
-        HWND window = FindWindowA(product::kMainWindowClass, nullptr);
-        if (!window) return true;
-        PostMessageA(window, message, 1, 0);
-        if (GetTickCount() - start >= timeout_ms) return false;
-        Sleep(50);
-    }
 }
 
 }  // namespace payload

@@ -7,44 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "foundation/win_handles.h"
+
 namespace payload {
 
-/// Owns a kernel handle (file, process, thread). Movable, not copyable.
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = nullptr; }
-    Handle& operator=(Handle&& other) noexcept;
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle();
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-private:
-    HANDLE h_ = nullptr;
-};
-
-/// Owns an open registry key. Movable, not copyable.
-class RegKey {
-public:
-    RegKey() = default;
-    explicit RegKey(HKEY k) : k_(k) {}
-    RegKey(RegKey&& other) noexcept : k_(other.k_) { other.k_ = nullptr; }
-    RegKey& operator=(RegKey&& other) noexcept;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey();
-    HKEY get() const { return k_; }
-    explicit operator bool() const { return k_ != nullptr; }
-
-private:
-    HKEY k_ = nullptr;
-};
-
-/// Opens `path` below HKEY_CURRENT_USER; an empty RegKey when it does not exist.
-RegKey OpenUserKey(const char* path, REGSAM access);
+/// Opens `path` below HKEY_CURRENT_USER; an empty key when it does not exist.
+win::RegKey OpenUserKey(const char* path, REGSAM access);
 
 /// Reads a REG_SZ value; false (and `out` empty) when it is missing or of another type.
 bool ReadString(HKEY key, const char* name, std::string& out);
@@ -86,9 +54,5 @@ UINT CloseMessage();
 /// Destroys every window of the calling thread and ends its message loop when
 /// `message` is the close request. Returns true when it was.
 bool HandleCloseRequest(UINT message);
-
-/// Broadcasts the close request and waits up to `timeout_ms` for the application's
-/// main window to disappear. True when no such window is left.
-bool CloseRunningCopies(DWORD timeout_ms);
 
 }  // namespace payload

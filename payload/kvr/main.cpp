@@ -33,11 +33,11 @@ std::string ReferrerText(HKEY key, const char* name) {
 
 // The configuration as the user sees it, one "name: value" per line.
 std::string DescribeSettings() {
-    payload::RegKey key = payload::OpenUserKey(product::kSettingsKey, KEY_READ);
+    win::RegKey key = payload::OpenUserKey(product::kSettingsKey, KEY_READ);
     if (!key) return "Korvane is not configured for this user: run the setup again.\r\n";
     auto string_value = [&key](const char* name) {
         std::string value;
-        return payload::ReadString(key.get(), name, value) ? value : std::string("(not set)");
+        return payload::ReadString(key.Get(), name, value) ? value : std::string("(not set)");
     };
     std::string text;
     text += "Version: " + string_value("ver") + "\r\n";
@@ -45,10 +45,10 @@ std::string DescribeSettings() {
     text += "Data folder: " + string_value("SetupSchdRcFldr") + "\r\n";
     text += "Playback folder: " + string_value("SetupPlbkRcFldr") + "\r\n";
     text +=
-        "Recording format: " + FormatText(key.get(), "SetupSchdRcSmRt", "SetupSchdRcSmSz", "SetupSchdRcChn") + "\r\n";
-    text += "Sound input format: " + FormatText(key.get(), "SetupWISmpRt", "SetupWISmpSz", "SetupWIChnls") + "\r\n";
+        "Recording format: " + FormatText(key.Get(), "SetupSchdRcSmRt", "SetupSchdRcSmSz", "SetupSchdRcChn") + "\r\n";
+    text += "Sound input format: " + FormatText(key.Get(), "SetupWISmpRt", "SetupWISmpSz", "SetupWIChnls") + "\r\n";
     for (const char* name : {"rf1", "rf2", "rf3"})
-        text += std::string("Referrer ") + name + ": " + ReferrerText(key.get(), name) + "\r\n";
+        text += std::string("Referrer ") + name + ": " + ReferrerText(key.Get(), name) + "\r\n";
     text += std::string("Library: kvrcore ") + KvrCoreVersion() + "\r\n";
     return text;
 }

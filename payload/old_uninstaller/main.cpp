@@ -20,6 +20,7 @@
 #include "foundation/folders.h"
 #include "foundation/portable/product.h"
 #include "foundation/system_library.h"
+#include "integration/launch.h"
 
 namespace {
 
@@ -38,10 +39,10 @@ void ReportLaunch() {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetEnvironmentVariableA("__COMPAT_LAYER", layer, sizeof layer);
     const std::string text = std::string("program ") + self + "\r\ncompat " + layer + "\r\n";
-    const payload::Handle file(
+    const win::FileHandle file(
         CreateFileA(report, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file) WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    if (file) WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 }  // namespace
@@ -51,17 +52,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ReportLaunch();
     std::string program_folder;
     {
-        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+        win::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
         if (settings) {
-            payload::ReadString(settings.get(), "InstallFolder", program_folder);
-            RegDeleteValueA(settings.get(), "ver");
-            RegDeleteValueA(settings.get(), "InstallFolder");
+            payload::ReadString(settings.Get(), "InstallFolder", program_folder);
+            RegDeleteValueA(settings.Get(), "ver");
+            RegDeleteValueA(settings.Get(), "InstallFolder");
         }
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, product::kUninstallKey);
 
     if (!program_folder.empty()) {
-        payload::CloseRunningCopies(kCloseTimeoutMs);
+        CloseRunningCopies(kCloseTimeoutMs);
         for (const char* name : kFiles) payload::DeleteFileForce(payload::JoinPath(program_folder, name));
         RemoveEmptyFolder(program_folder.c_str());
     }

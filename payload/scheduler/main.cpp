@@ -16,8 +16,8 @@ namespace {
 std::string ScheduleText() {
     std::string data_folder;
     {
-        payload::RegKey key = payload::OpenUserKey(product::kSettingsKey, KEY_READ);
-        if (key) payload::ReadString(key.get(), "SetupSchdRcFldr", data_folder);
+        win::RegKey key = payload::OpenUserKey(product::kSettingsKey, KEY_READ);
+        if (key) payload::ReadString(key.Get(), "SetupSchdRcFldr", data_folder);
     }
     if (data_folder.empty()) return "No data folder is configured: run the setup again.";
     std::string text;
@@ -37,5 +37,6 @@ std::string ScheduleText() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     RestrictDllSearchToSystem();
-    return payload::RunTextWindow(instance, "KorvaneSchedulerWnd", "Korvane Scheduler", ScheduleText(), show, 420, 260);
+    return payload::RunTextWindow(instance, product::kSchedulerWindowClass, "Korvane Scheduler", ScheduleText(), show,
+                                  420, 260);
 }

@@ -2,9 +2,10 @@
 //
 //   uninst_kvr.exe [/S]
 //       Run from the program folder (Add/Remove Programs, the Start Menu). Asks
-//       for confirmation unless /S is given, then hands the work to a copy of
-//       itself in a new folder of its own below the temporary folder, because a
-//       running program cannot delete its own file, and ends.
+//       for confirmation unless /S is given (the setup's request to close
+//       running programs ends the question unanswered), then hands the work to
+//       a copy of itself in a new folder of its own below the temporary folder,
+//       because a running program cannot delete its own file, and ends.
 //   uninst_kvr.exe /remove FOLDER /waitfor HANDLE [/S]
 //       The temporary copy: waits for the process HANDLE (inherited) to end,
 //       removes the installation from FOLDER and then its own file and folder.
@@ -34,6 +35,7 @@
 #include "foundation/portable/product.h"
 #include "foundation/system_library.h"
 #include "integration/contained_folders.h"
+#include "integration/launch.h"
 
 namespace {
 
@@ -98,14 +100,14 @@ std::string SpecialFolder(int csidl) {
 
 // The bytes of a file; false when it cannot be read whole.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    payload::Handle file(
+    const win::FileHandle file(
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.HighPart != 0) return false;
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.HighPart != 0) return false;
     bytes.resize(size.LowPart);
     DWORD read = 0;
     return size.LowPart == 0 ||
-           (ReadFile(file.get(), &bytes[0], size.LowPart, &read, nullptr) && read == size.LowPart);
+           (ReadFile(file.Get(), &bytes[0], size.LowPart, &read, nullptr) && read == size.LowPart);
 }
 
 // True when `path` holds the bytes of the running program: the temporary copy is a copy of it.
@@ -124,8 +126,8 @@ bool IsFile(const std::string& path) {
 std::string RefusalOf(const std::string& program_folder) {
     std::string recorded;
     {
-        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
-        if (settings) payload::ReadString(settings.get(), "InstallFolder", recorded);
+        win::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
+        if (settings) payload::ReadString(settings.Get(), "InstallFolder", recorded);
     }
     if (recorded.empty()) return "No program folder of Korvane is recorded for this user.\n\nNothing was removed.";
     if (!IsSameFullPath(recorded.c_str(), program_folder.c_str()) ||
@@ -196,9 +198,9 @@ void RemoveShortcuts(const std::string& start_menu_folder) {
 
 void RemoveSettings() {
     {
-        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_SET_VALUE);
+        win::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_SET_VALUE);
         if (settings)
-            for (const char* value : kSettingValues) RegDeleteValueA(settings.get(), value);
+            for (const char* value : kSettingValues) RegDeleteValueA(settings.Get(), value);
     }
     payload::DeleteUserKeyIfEmpty(product::kSettingsKey);
     payload::DeleteUserKeyIfEmpty(product::kInstallerKey);  // the setup leaves it behind empty
@@ -209,12 +211,12 @@ void RemoveSettings() {
 // The whole removal. The uninstall entry goes last, so that a removal that was
 // cut short can be started again from Add/Remove Programs.
 void Uninstall(const std::string& program_folder) {
-    payload::CloseRunningCopies(kCloseTimeoutMs);
+    CloseRunningCopies(kCloseTimeoutMs);
 
     std::string start_menu_folder;
     {
-        payload::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
-        if (settings) payload::ReadString(settings.get(), "instOSMP", start_menu_folder);
+        win::RegKey settings = payload::OpenUserKey(product::kSettingsKey, KEY_QUERY_VALUE);
+        if (settings) payload::ReadString(settings.Get(), "instOSMP", start_menu_folder);
     }
     if (!IsOwnStartMenuFolder(start_menu_folder.c_str())) start_menu_folder.clear();
 
@@ -260,8 +262,8 @@ void DeleteOwnFileLater() {
     PROCESS_INFORMATION process{};
     if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
                        system_folder, &startup, &process)) {
-        payload::Handle thread(process.hThread);
-        payload::Handle cmd(process.hProcess);
+        const win::KernelHandle thread(process.hThread);
+        const win::KernelHandle cmd(process.hProcess);
     } else {
         MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         if (own_folder) MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -270,13 +272,13 @@ void DeleteOwnFileLater() {
 
 // The bytes of this program's own file; empty when it cannot be read.
 std::string OwnFileBytes() {
-    const payload::Handle file(CreateFileA(payload::ModulePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const win::FileHandle file(CreateFileA(payload::ModulePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const DWORD size = file ? GetFileSize(file.get(), nullptr) : INVALID_FILE_SIZE;
+    const DWORD size = file ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
     if (size == INVALID_FILE_SIZE) return std::string();
     std::string bytes(size, '\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr) || read != size) return std::string();
+    if (!ReadFile(file.Get(), &bytes[0], size, &read, nullptr) || read != size) return std::string();
     return bytes;
 }
 
@@ -285,7 +287,7 @@ bool StartTemporaryCopy(const std::string& copy_path, const std::string& program
     HANDLE self = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
         return false;
-    payload::Handle inherited(self);
+    const win::KernelHandle inherited(self);
     std::string command = "\"" + copy_path + "\" /remove \"" + program_folder + "\" /waitfor " +
                           std::to_string(reinterpret_cast<UINT_PTR>(self)) + (g_silent ? " /S" : "");
     STARTUPINFOA startup{};
@@ -294,8 +296,8 @@ bool StartTemporaryCopy(const std::string& copy_path, const std::string& program
     if (!CreateProcessA(copy_path.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, current_folder, &startup,
                         &process))
         return false;
-    payload::Handle thread(process.hThread);
-    payload::Handle child(process.hProcess);
+    const win::KernelHandle thread(process.hThread);
+    const win::KernelHandle child(process.hProcess);
     return true;
 }
 
@@ -321,6 +323,24 @@ bool HandOverToTemporaryCopy(const std::string& program_folder) {
     return started;
 }
 
+LRESULT CALLBACK CloseRequestProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (payload::HandleCloseRequest(message)) return 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A hidden window of a class the setup waits for, while the program folder's copy asks or tells something before
+// the removal: the setup's request to close running programs ends the box unanswered, and this file is free.
+win::Window CloseRequestWindow(HINSTANCE instance) {
+    payload::CloseMessage();  // registered before the window exists, so that no request is missed
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = CloseRequestProc;
+    window_class.hInstance = instance;
+    window_class.lpszClassName = product::kUninstallerWindowClass;
+    RegisterClassA(&window_class);
+    return win::Window(CreateWindowExA(0, product::kUninstallerWindowClass, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, instance, nullptr));
+}
+
 // Value that follows `name` in the arguments, or "".
 std::string ArgumentAfter(const std::vector<std::string>& args, const char* name) {
     for (size_t i = 0; i + 1 < args.size(); ++i)
@@ -330,7 +350,7 @@ std::string ArgumentAfter(const std::vector<std::string>& args, const char* name
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem();
     const std::vector<std::string> args = payload::CommandLineArguments();
     g_silent = payload::HasFlag(args, "/S");
@@ -341,8 +361,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (!parent.empty()) {
             // A handle is pointer-sized: read it back as wide as it was written.
             const auto value = static_cast<UINT_PTR>(std::strtoull(parent.c_str(), nullptr, 10));
-            payload::Handle original(reinterpret_cast<HANDLE>(value));
-            WaitForSingleObject(original.get(), 10000);
+            const win::KernelHandle original(reinterpret_cast<HANDLE>(value));
+            WaitForSingleObject(original.Get(), 10000);
         }
         // Asked again: the folder comes from a command line. A refused run keeps its own file, which need
         // not be a temporary copy.
@@ -353,12 +373,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     const std::string program_folder = payload::FolderOf(payload::ModulePath());
-    if (Refused(program_folder)) return kRefusedExitCode;
-    if (!g_silent && MessageBoxA(nullptr,
-                                 "Do you want to remove Korvane and all of its components from this computer?\n\n"
-                                 "Your recordings in the data folder will be kept.",
-                                 kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-        return 0;
+    {
+        const win::Window close_request = CloseRequestWindow(instance);
+        if (Refused(program_folder)) return kRefusedExitCode;
+        if (!g_silent && MessageBoxA(nullptr,
+                                     "Do you want to remove Korvane and all of its components from this computer?\n\n"
+                                     "Your recordings in the data folder will be kept.",
+                                     kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return 0;
+    }
     if (!HandOverToTemporaryCopy(program_folder)) {
         // This copy's own file stays behind; the rest goes.
         Uninstall(program_folder);

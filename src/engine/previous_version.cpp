@@ -1,6 +1,5 @@
 #include "engine/previous_version.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include "engine/fresh_folder.h"
@@ -31,21 +30,6 @@ constexpr char kMissingResourceText[] =
 constexpr char kBrokenArchiveText[] =
     "FATAL ERROR: Installation package archive is broken, cannot retrieve uninstaller for v.1.2.2\n(Please report it "
     "to our technical support.)";
-
-// COM for the shell's launch, for as long as the launch takes.
-class ComApartment {
-public:
-    ComApartment()
-        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ~ComApartment() {
-        if (initialised_) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool initialised_;
-};
 
 // The temporary folder, ending in a separator.
 SetupString TempFolderPath() {
@@ -102,7 +86,8 @@ private:
 // Starts the uninstaller and waits for it; 0 once it ended or ran out of time, else the error code. `locked`
 // is let go once the program has started (its image is mapped: the file can no longer be changed).
 int RunUninstaller(const SetupString& path, win::FileHandle& locked) {
-    ComApartment com;
+    // COM for the shell's launch, for as long as the launch takes.
+    const win::ComApartment com(win::ComApartment::Kind::Com);
     // In the user's own account, although the name makes Windows' installer detection ask for an
     // administrator: in an administrator's account it would find nothing of this user's to remove.
     const EnvironmentOverride asInvoker("__COMPAT_LAYER", "RunAsInvoker");

@@ -4,18 +4,12 @@
 #include "foundation/portable/placement.h"
 #include "foundation/portable/product.h"
 #include "foundation/run_log.h"
+#include "foundation/win_handles.h"
 
 namespace {
 
 // At most one centring hook exists at a time.
-HHOOK g_hook = nullptr;
-
-void RemoveHook() {
-    if (g_hook != nullptr) {
-        UnhookWindowsHookEx(g_hook);
-        g_hook = nullptr;
-    }
-}
+win::Hook g_hook;
 
 // Moves the first dialog-class window that has a parent over that parent, then unhooks.
 // Only activation counts: the box has its size and its own placement by then, which
@@ -29,7 +23,7 @@ LRESULT CALLBACK CentringHook(int code, WPARAM wParam, LPARAM) {
         lstrcmpiA(className, "#32770") != 0)
         return 0;
     CenterWindow(window, parent);
-    RemoveHook();
+    g_hook.Reset();
     return 0;
 }
 
@@ -39,9 +33,9 @@ int SetupMessageBox(const char* text, UINT style, HWND owner, const char* captio
     if (const int unattended = RecordMessage(text, style)) return unattended;
     if (owner == nullptr) owner = g_setup.wizardWindow;
     if (caption == nullptr) caption = product::kSetupCaption;
-    if (g_hook == nullptr) g_hook = SetWindowsHookExA(WH_CBT, CentringHook, nullptr, GetCurrentThreadId());
+    if (!g_hook) g_hook.Reset(SetWindowsHookExA(WH_CBT, CentringHook, nullptr, GetCurrentThreadId()));
     const int result = MessageBoxA(owner, text, caption, style);
-    RemoveHook();
+    g_hook.Reset();
     RecordAnswer(result);
     return result;
 }

@@ -36,8 +36,9 @@ int32_t ReadText(const RegistryRequest& request, int32_t& lastError) {
     return 1;
 }
 
-template <typename Request, typename SetValue>
-int WriteValue(Request& request, SetValue setValue) {
+// Opens the key for writing, creating it when missing, and applies `change` to it.
+template <typename Request, typename Change>
+int ChangeValue(Request& request, Change change) {
     win::RegKey key;
     LONG code = RegCreateKeyExA(request.root, request.subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                                 key.Receive(), nullptr);
@@ -45,7 +46,7 @@ int WriteValue(Request& request, SetValue setValue) {
         request.lastError = code;
         return 0;
     }
-    code = setValue(key.Get());
+    code = change(key.Get());
     if (code != ERROR_SUCCESS) {
         request.lastError = code;
         return 0;
@@ -62,9 +63,15 @@ int RunRegistryRequest(RegistryRequest& request) {
         if (request.readStatus != nullptr) *request.readStatus = status;
     }
     request.lastError = lastError;
+    if (request.flags & kRegistryDelete) {
+        return ChangeValue(request, [&](HKEY key) {
+            const LONG code = RegDeleteValueA(key, request.valueName);
+            return code == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : code;
+        });
+    }
     if (!(request.flags & kRegistryWrite)) return 1;
     const char* text = request.textToWrite ? request.textToWrite : "";
-    return WriteValue(request, [&](HKEY key) {
+    return ChangeValue(request, [&](HKEY key) {
         return RegSetValueExA(key, request.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                               static_cast<DWORD>(lstrlenA(text) + 1));
     });
@@ -98,22 +105,32 @@ int RunRegistryDwordRequest(RegistryDwordRequest& request) {
     request.lastError = lastError;
     if (!(request.flags & kRegistryWrite)) return 1;
     const DWORD number = request.numberToWrite;
-    return WriteValue(request, [&](HKEY key) {
+    return ChangeValue(request, [&](HKEY key) {
         return RegSetValueExA(key, request.valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                               sizeof number);
     });
 }
 
-SetupString ReadSetting(HKEY root, const char* valueName, const char* defaultText, int32_t* status) {
+SetupString ReadRegistryText(HKEY root, const char* subkey, const char* valueName, const char* defaultText,
+                             int32_t* status) {
     SetupString result;
     int32_t readStatus = 0;
-    RegistryRequest request(kRegistryRead, root, product::kSettingsKey, valueName);
+    RegistryRequest request(kRegistryRead, root, subkey, valueName);
     request.destination = &result;
     request.readStatus = &readStatus;
     RunRegistryRequest(request);
     if (readStatus != 1) result.Assign(defaultText);
     if (status != nullptr) *status = readStatus;
     return result;
+}
+
+int DeleteRegistryValue(HKEY root, const char* subkey, const char* valueName) {
+    RegistryRequest request(kRegistryDelete, root, subkey, valueName);
+    return RunRegistryRequest(request);
+}
+
+SetupString ReadSetting(HKEY root, const char* valueName, const char* defaultText, int32_t* status) {
+    return ReadRegistryText(root, product::kSettingsKey, valueName, defaultText, status);
 }
 
 int WriteSetting(const char* valueName, const char* text, HKEY root) {

@@ -1,5 +1,7 @@
 #include "foundation/system_library.h"
 
+#include <commctrl.h>
+
 #include "foundation/portable/setup_string.h"
 
 namespace {
@@ -15,8 +17,7 @@ const char* const kPreloadedLibraries[] = {"version.dll", "uxtheme.dll", "dwmapi
 
 template <typename Function>
 Function KernelFunction(const char* name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)));
+    return LibraryFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 // True when the process's activation context sends loads of `name` to a side-by-side assembly.
@@ -74,4 +75,12 @@ HMODULE LoadCommonControls() {
     // A load by full path would bypass the activation context and give the old controls.
     if (ActivationContextRedirects("comctl32.dll")) return LoadLibraryA("comctl32.dll");
     return LoadSystemLibrary("comctl32.dll");
+}
+
+void RegisterCommonControlClasses(HMODULE commonControls) {
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = LibraryFunction<InitFn>(commonControls, "InitCommonControlsEx");
+    if (init == nullptr) return;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+    init(&classes);
 }

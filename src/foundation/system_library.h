@@ -22,3 +22,12 @@ HMODULE LoadSystemLibrary(const char* name);
 /// The Common Controls: version 6 through the manifest's activation context where the system redirects
 /// comctl32.dll there (side-by-side assemblies), else the system folder's copy by full path.
 HMODULE LoadCommonControls();
+/// Registers the Common Controls' classes that the pages use (the progress bar among them): with the version 6
+/// manifest, Windows XP creates no progress bar from a dialog template before this call.
+void RegisterCommonControlClasses(HMODULE commonControls);
+/// Function `name` of `library` as a `Function` pointer; null when the library or the function is missing.
+template <typename Function>
+Function LibraryFunction(HMODULE library, const char* name) {
+    return library == nullptr ? nullptr
+                              : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}

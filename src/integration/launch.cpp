@@ -13,25 +13,24 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 50;
 
-// The default value of HKCR\http\shell\open\command, or empty.
-SetupString DefaultBrowserCommand() {
-    SetupString command;
-    win::RegKey key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return command;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), nullptr, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
-        return command;
-    SetupString buffer;
-    buffer.SetLength(static_cast<int>(size));
-    DWORD got = size;
-    if (RegQueryValueExA(key.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.Buffer()), &got) !=
-            ERROR_SUCCESS ||
-        got != size)
-        return command;
-    buffer.Buffer()[size] = '\0';
-    command.Assign(buffer.c_str());
-    return command;
+// A window of a program of the package that is still open, or null.
+HWND FindProgramWindow() {
+    for (const char* windowClass : product::kProgramWindowClasses)
+        if (HWND window = FindWindowA(windowClass, nullptr)) return window;
+    return nullptr;
+}
+
+// Waits up to `waitMs` for the process behind `window` to end: its file stays in use until then, a little after
+// the window has gone. A window of this process, or of one that cannot be waited for, gets a short pause.
+void WaitForProgramOf(HWND window, DWORD waitMs) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const win::KernelHandle process(
+        processId != 0 && processId != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
+    if (process)
+        WaitForSingleObject(process.Get(), waitMs);
+    else
+        Sleep(waitMs < kPollIntervalMs ? waitMs : kPollIntervalMs);
 }
 
 bool Started(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
@@ -43,13 +42,12 @@ int CloseRunningCopies(unsigned timeoutMs) {
     const UINT message = RegisterWindowMessageA(product::kCloseMessage);
     if (message == 0) return -1;
     PostMessageA(HWND_BROADCAST, message, 1, 0);
-    HWND window = FindWindowA(product::kMainWindowClass, nullptr);
-    while (window != nullptr) {
+    // The broadcast does not tell when a program has gone: each window left is asked directly and waited for.
+    for (HWND window = FindProgramWindow(); window != nullptr; window = FindProgramWindow()) {
         PostMessageA(window, message, 1, 0);
-        if (timeoutMs == 0) return 0;
-        Sleep(kPollIntervalMs);
-        if (GetTickCount() - start >= timeoutMs) return 0;
-        window = FindWindowA(product::kMainWindowClass, nullptr);
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return 0;
+        WaitForProgramOf(window, timeoutMs - elapsed);
     }
     return 1;
 }
@@ -64,7 +62,7 @@ int LaunchInstalledProgram(const char* fileName) {
 }
 
 void OpenWebPage(const char* text, bool vendorPage) {
-    SetupString browser = DefaultBrowserCommand();
+    SetupString browser = ReadRegistryText(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", "", "");
     if (!browser.Empty()) browser = BrowserProgramFromCommand(browser);
     const SetupString address = vendorPage ? VendorPageAddress(text) : SetupString(text);
     HWND owner = g_setup.wizardWindow;

@@ -76,10 +76,10 @@ struct ShellFolderLink {
 };
 
 void UpdateShellFolderLink(HWND page, IMalloc* allocator, const ShellFolderLink& link, const char* target) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(page, link.csidl, &items))) return;
+    win::ShellMemory<ITEMIDLIST> items(allocator);
+    if (FAILED(SHGetSpecialFolderLocation(page, link.csidl, items.Receive()))) return;
     char path[MAX_PATH] = "";
-    if (SHGetPathFromIDListA(items, path)) {
+    if (SHGetPathFromIDListA(items.Get(), path)) {
         const SetupString folder = Concat(WithTrailingSeparator(path), link.subfolder);
         DeleteFileA(LinkPath(folder.c_str(), kOldLinkName).c_str());
         const SetupString current = LinkPath(folder.c_str(), product::kName);
@@ -90,7 +90,6 @@ void UpdateShellFolderLink(HWND page, IMalloc* allocator, const ShellFolderLink&
             DeleteFileA(current.c_str());
         }
     }
-    allocator->Free(items);
 }
 
 }  // namespace

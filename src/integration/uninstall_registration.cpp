@@ -42,17 +42,13 @@ void RegisterAppsEntryDetails(HKEY root, uint64_t installedBytes) {
 void TakeInstallerReferrer(SetupString& first, SetupString& second, SetupString& third) {
     SetupString referrer("");
     int32_t status = 0;
-    RegistryRequest request(kRegistryRead, HKEY_CURRENT_USER, product::kInstallerKey, kReferrerValue);
+    // Used once: the value goes as soon as it has been read.
+    RegistryRequest request(kRegistryRead | kRegistryDelete, HKEY_CURRENT_USER, product::kInstallerKey,
+                            kReferrerValue);
     request.destination = &referrer;
     request.readStatus = &status;
     RunRegistryRequest(request);
     if (status != 1) referrer = "";
-
-    // Used once: the value goes as soon as it has been read.
-    win::RegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, product::kInstallerKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                        nullptr, key.Receive(), nullptr) == ERROR_SUCCESS)
-        RegDeleteValueA(key.Get(), kReferrerValue);
 
     SplitReferrerFields(referrer.c_str(), first, second, third);
     first = ScrambleReferrerField(first.c_str());

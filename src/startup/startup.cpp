@@ -1,7 +1,7 @@
 #include "startup/startup.h"
 
 #include <cstdlib>
-#include <ole2.h>
+#include <commctrl.h>
 
 #include "engine/engine_pages.h"
 #include "engine/install_journal.h"
@@ -49,8 +49,10 @@ void SeedRandomNumbers() {
 
 // What the wizard needs loaded while it runs; released when this goes out of scope.
 struct InterfaceResources {
+    win::Library commonControls;  // kept loaded, so that the classes registered stay registered
     win::Library richEdit1;
     win::Library richEdit2;
+    win::ComApartment ole;
     win::Icon icons[4];
 
     HICON LoadOwnIcon(int slot, int id) {
@@ -61,10 +63,12 @@ struct InterfaceResources {
 
     // 0 when neither rich-edit library loads (the icons are then not loaded).
     int Prepare() {
+        commonControls.Reset(LoadCommonControls());
+        RegisterCommonControlClasses(commonControls.Get());
         // 2.0 first: the 1.0 library imports it by name.
         richEdit2.Reset(LoadSystemLibrary("Riched20.dll"));
         richEdit1.Reset(LoadSystemLibrary("Riched32.dll"));
-        OleInitialize(nullptr);
+        ole.Enter(win::ComApartment::Kind::Ole);
         if (!richEdit1 && !richEdit2) return 0;
         g_setup.setupIcon = LoadOwnIcon(0, IDI_SETUP);
         g_setup.destinationIcon = LoadOwnIcon(1, IDI_DESTINATION);
@@ -76,8 +80,10 @@ struct InterfaceResources {
     ~InterfaceResources() {
         for (win::Icon& icon : icons) icon.Reset();
         g_setup.setupIcon = g_setup.destinationIcon = g_setup.startMenuIcon = g_setup.dataFolderIcon = nullptr;
-        richEdit1.Reset();  // 1.0 before 2.0, the reverse of loading
+        ole.Reset();        // the reverse of the order of preparation
+        richEdit1.Reset();  // 1.0 before 2.0
         richEdit2.Reset();
+        commonControls.Reset();
     }
 };
 

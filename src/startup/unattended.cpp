@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-#include <ole2.h>
 
 #include "engine/install_driver.h"
 #include "engine/portable/install_state.h"
@@ -38,12 +36,7 @@ public:
     explicit ProgressWindow(bool shown) {
         if (!shown) return;
         commonControls_ = win::Library(LoadCommonControls());
-        using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        const auto init = commonControls_ ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(
-                                                GetProcAddress(commonControls_.Get(), "InitCommonControlsEx")))
-                                          : nullptr;
-        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-        if (init != nullptr) init(&classes);
+        RegisterCommonControlClasses(commonControls_.Get());
         WNDCLASSA frameClass = {};
         frameClass.lpfnWndProc = FrameProc;
         frameClass.hInstance = g_setup.instance;
@@ -206,8 +199,6 @@ int RunUnattended(const CommandLineRequest& request) {
 
 int RunUnattendedInstallation(const CommandLineRequest& request) {
     // The shortcuts are made through the shell's COM objects, as the wizard makes them after its OLE set-up.
-    const HRESULT com = OleInitialize(nullptr);
-    const int code = RunUnattended(request);
-    if (SUCCEEDED(com)) OleUninitialize();
-    return code;
+    const win::ComApartment ole(win::ComApartment::Kind::Ole);
+    return RunUnattended(request);
 }

@@ -36,10 +36,22 @@ bool IsNavigationKey(WPARAM key) {
     }
 }
 
+// The control's answer to the dialog, without its claim on Tab and Esc: the keyboard can leave the view and
+// reach Cancel. `pending` is the message the dialog is about to hand on, or null.
+LRESULT WithoutDialogKeys(LRESULT code, const MSG* pending) {
+    if (pending != nullptr && pending->message == WM_KEYDOWN &&
+        (pending->wParam == VK_TAB || pending->wParam == VK_ESCAPE))
+        code &= ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+    return code;
+}
+
 // Lets the agreement be read and scrolled, but not selected, edited or copied.
 LRESULT CALLBACK LicenseViewerProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC saved = g_license.savedViewerProc;
     switch (message) {
+    case WM_GETDLGCODE:
+        return WithoutDialogKeys(CallWindowProcA(saved, view, message, wParam, lParam),
+                                 reinterpret_cast<const MSG*>(lParam));
     case WM_KEYDOWN:
         if (!IsNavigationKey(wParam)) return 0;
         break;

@@ -7,11 +7,13 @@
 #include "foundation/message_box.h"
 #include "foundation/portable/install_choices.h"
 #include "foundation/portable/product.h"
+#include "foundation/registry.h"
 #include "foundation/win_handles.h"
 
 namespace {
 
 constexpr const char kProbeFileName[] = "__testFile1827382_1";
+constexpr const char kProbeValueName[] = "testValue283712";
 
 // Creates the probe file along its path and deletes it again.
 bool CanCreateFile(const SetupString& file) {
@@ -61,17 +63,11 @@ bool ProbeFolderWritable(const char* folder) {
 
 int ProbeMachineWriteAccess() {
     int result = 0;
-    {
-        win::RegKey key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, product::kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                            nullptr, key.Receive(), nullptr) == ERROR_SUCCESS) {
-            const DWORD probe = 0x123;
-            if (RegSetValueExA(key.Get(), "testValue283712", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&probe),
-                               sizeof probe) == ERROR_SUCCESS) {
-                result |= kMachineRegistryWritable;
-                RegDeleteValueA(key.Get(), "testValue283712");
-            }
-        }
+    RegistryDwordRequest probe(kRegistryWrite, HKEY_LOCAL_MACHINE, product::kSettingsKey, kProbeValueName);
+    probe.numberToWrite = 0x123;
+    if (RunRegistryDwordRequest(probe)) {
+        result |= kMachineRegistryWritable;
+        DeleteRegistryValue(HKEY_LOCAL_MACHINE, product::kSettingsKey, kProbeValueName);
     }
     const SetupString folder = Concat(SpecialFolderPath(CSIDL_PROGRAM_FILES), "Test1234");
     SetupString file = folder;

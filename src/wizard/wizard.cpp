@@ -78,9 +78,7 @@ int ShowWizard(const PageDescription* pageTable, int count) {
     // Loaded here rather than imported, so that it comes only from where the system keeps it.
     const win::Library commonControls(LoadCommonControls());
     using PropertySheetFn = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
-    const auto propertySheet = commonControls ? reinterpret_cast<PropertySheetFn>(reinterpret_cast<void*>(
-                                                    GetProcAddress(commonControls.Get(), "PropertySheetA")))
-                                              : nullptr;
+    const auto propertySheet = LibraryFunction<PropertySheetFn>(commonControls.Get(), "PropertySheetA");
     if (propertySheet != nullptr) {
         InitWizardPages(pages, &sheet, count, kWizard97PageFlags, kWizard97SheetFlags);
         if (propertySheet(&sheet) != -1) return 0;

@@ -1,11 +1,14 @@
 // The startup path of the real setup.exe: help, refusals, the single-instance
 // check, the newer-version question and the library search.
 #include <windows.h>
+#include <commctrl.h>
 #include <prsht.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -20,6 +23,7 @@ namespace {
 
 using driver::IconKind;
 
+constexpr char kSetupCaption[] = "Korvane 1.2.3 - Setup";
 constexpr char kHelpText[] =
     "Korvane Installation Routine:\n(Command line parameters)\n=======================\n\n/help - Show help "
     "window;\n/temp [PATH] - Specify temporary folder.\n"
@@ -100,6 +104,55 @@ TEST_F(SetupStartup, Windows2000IsAccepted) {
     HWND wizard = setup.WaitForWizard();
     ASSERT_NE(wizard, nullptr);
     CancelWizard(setup, wizard);
+}
+
+// With the version 6 manifest, Windows XP makes no progress bar from a page's template (the Installing page)
+// unless InitCommonControlsEx has registered its class first. Wine needs no such call, and its Common Controls
+// register nothing on it, but its trace of them shows the setup's calls and their order.
+TEST_F(SetupStartup, TheProgressBarClassIsRegisteredBeforeTheWizardIsMade) {
+    char loader[MAX_PATH] = "";
+    char setupUnixPath[MAX_PATH] = "";
+    if (!driver::UnderWine() || GetEnvironmentVariableA("WINELOADER", loader, MAX_PATH) == 0 ||
+        GetEnvironmentVariableA("KVR_SETUP_EXE", setupUnixPath, MAX_PATH) == 0)
+        GTEST_SKIP() << "reads Wine's trace of the Common Controls";
+    // Wine writes the trace to the program's unix standard error: a unix shell starts the setup with that in a file.
+    const std::string trace = "/tmp/kvr-setup-trace-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    std::string command = std::string("Z:\\bin\\sh -c \"exec \\\"$0\\\" \\\"$1\\\" 2>\\\"$2\\\"\" \"") + loader +
+                          "\" \"" + setupUnixPath + "\" \"" + trace + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    SetEnvironmentVariableA("WINEDEBUG", "trace+commctrl,trace+propsheet");
+    const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                        &info);
+    SetEnvironmentVariableA("WINEDEBUG", nullptr);
+    ASSERT_TRUE(started) << command;
+    const win::KernelHandle shell(info.hProcess);
+    const win::KernelHandle shellThread(info.hThread);
+    HWND wizard = nullptr;
+    ASSERT_TRUE(driver::WaitUntil([&] { return (wizard = FindWindowA("#32770", kSetupCaption)) != nullptr; }));
+    DWORD setupId = 0;
+    GetWindowThreadProcessId(wizard, &setupId);
+    {
+        // Nothing of an installation is under way yet: ending it here leaves nothing behind.
+        const win::KernelHandle setup(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, setupId));
+        ASSERT_TRUE(setup.Valid());
+        TerminateProcess(setup.Get(), 0);
+        WaitForSingleObject(setup.Get(), 5000);
+    }
+    std::string traceFile = "Z:" + trace;
+    std::replace(traceFile.begin(), traceFile.end(), '/', '\\');
+    const std::string text = driver::ReadFileText(traceFile);
+    DeleteFileA(traceFile.c_str());
+
+    const std::string initCall = ":InitCommonControlsEx ";
+    const size_t init = text.find(initCall);
+    const size_t sheet = text.find(":PropertySheetA ");
+    ASSERT_NE(sheet, std::string::npos) << "no trace of the wizard:\n" << text.substr(0, 2000);
+    ASSERT_NE(init, std::string::npos) << "the Common Controls were never initialised";
+    EXPECT_LT(init, sheet) << "initialised only after the wizard was made";
+    const unsigned long classes = std::strtoul(text.c_str() + init + initCall.size(), nullptr, 16);
+    EXPECT_EQ(classes & ICC_PROGRESS_CLASS, static_cast<unsigned long>(ICC_PROGRESS_CLASS)) << std::hex << classes;
 }
 
 TEST_F(SetupStartup, SecondCopyIsRefusedWhileTheFirstRuns) {

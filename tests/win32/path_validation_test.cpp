@@ -7,6 +7,9 @@
 #include <string>
 
 #include "driver.h"
+#include "foundation/portable/install_choices.h"
+#include "foundation/portable/product.h"
+#include "foundation/win_handles.h"
 #include "integration/contained_folders.h"
 #include "shell_items.h"
 
@@ -116,6 +119,18 @@ TEST(ProbeFolderWritable, AFileWhereAFolderShouldBeMakesItUnwritable) {
     EXPECT_FALSE(ProbeFolderWritable((blocker + "\\Korvane").c_str()));
     EXPECT_FALSE(IsFolder(blocker));
     driver::RemoveTree(base);
+}
+
+// The machine-wide probe writes a value where the Settings would go for every user, and takes it away again.
+TEST(ProbeMachineWriteAccess, FindsTheRightsAndLeavesNoProbeBehind) {
+    const int access = ProbeMachineWriteAccess();
+    win::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, product::kSettingsKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+        EXPECT_NE(RegQueryValueExA(key.Get(), "testValue283712", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    }
+    if (driver::UnderWine()) {
+        EXPECT_EQ(access, kMachineRegistryWritable | kProgramFilesWritable) << "Wine's user may write everywhere";
+    }
 }
 
 TEST(SpecialFolderPath, EndsWithOneSeparator) {

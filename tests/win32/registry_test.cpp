@@ -121,12 +121,57 @@ TEST_F(RegistryTest, ReadThenWriteInOneRequest) {
     EXPECT_STREQ(ReadSetting(HKEY_CURRENT_USER, "nshbt0", "").c_str(), "after");
 }
 
+TEST_F(RegistryTest, ReadThenDeleteInOneRequestAndAgainWhenNothingIsLeft) {
+    ASSERT_EQ(WriteSetting("Referrer", "ab", HKEY_CURRENT_USER), 1);
+    const struct {
+        int32_t status;
+        const char* text;
+    } rounds[] = {{1, "ab"}, {0, ""}};  // a value that is not there counts as deleted
+    for (const auto& round : rounds) {
+        SetupString text("");
+        int32_t status = 9;
+        RegistryRequest request(kRegistryRead | kRegistryDelete, HKEY_CURRENT_USER, product::kSettingsKey, "Referrer");
+        request.destination = &text;
+        request.readStatus = &status;
+        EXPECT_EQ(RunRegistryRequest(request), 1);
+        EXPECT_EQ(status, round.status);
+        EXPECT_STREQ(text.c_str(), round.text);
+        ReadSetting(HKEY_CURRENT_USER, "Referrer", "", &status);
+        EXPECT_EQ(status, 0) << "the value is still there";
+    }
+
+    // A missing key is made on the way, and stays behind empty.
+    EXPECT_EQ(DeleteRegistryValue(HKEY_CURRENT_USER, product::kInstallerKey, "Referrer"), 1);
+    win::RegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, product::kInstallerKey, 0, KEY_READ, key.Receive()), ERROR_SUCCESS);
+    DWORD values = 9;
+    RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(values, 0u);
+}
+
+TEST_F(RegistryTest, AnyKeyReadsItsDefaultValueOrTheDefaultText) {
+    const char* command = "Software\\from Ostrevik\\http\\shell\\open\\command";
+    int32_t status = 9;
+    EXPECT_STREQ(ReadRegistryText(HKEY_CURRENT_USER, command, "", "none", &status).c_str(), "none");
+    EXPECT_EQ(status, 0);
+    const char browser[] = "\"C:\\Browser\\browser.exe\" %1";
+    ASSERT_EQ(SHSetValueA(HKEY_CURRENT_USER, command, nullptr, REG_SZ, browser, sizeof browser), ERROR_SUCCESS);
+    EXPECT_STREQ(ReadRegistryText(HKEY_CURRENT_USER, command, "", "none", &status).c_str(), browser);
+    EXPECT_EQ(status, 1);
+}
+
 TEST_F(RegistryTest, WriteUnderAnUnwritableRootFailsWithTheSystemCode) {
     RegistryRequest request;
     request.flags = kRegistryWrite;
     request.root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x12345678));  // not a key
     request.subkey = "x";
     request.valueName = "y";
+    EXPECT_EQ(RunRegistryRequest(request), 0);
+    EXPECT_NE(request.lastError, 0);
+
+    request.flags = kRegistryDelete;
+    request.lastError = 0;
     EXPECT_EQ(RunRegistryRequest(request), 0);
     EXPECT_NE(request.lastError, 0);
 }

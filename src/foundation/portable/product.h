@@ -23,6 +23,14 @@ constexpr const char kSetupMutex[] = "KVR_Mtx_19222";
 constexpr const char kCloseMessage[] = "KVR_CloseImmediately";
 /// Class name of the application's top-level window.
 constexpr const char kMainWindowClass[] = "KorvaneRecorderMainWnd";
+/// Class name of the scheduler helper's (kvrsched.exe) top-level window.
+constexpr const char kSchedulerWindowClass[] = "KorvaneSchedulerWnd";
+/// Class name of the uninstaller's hidden window while it asks or tells before the removal.
+constexpr const char kUninstallerWindowClass[] = "KorvaneUninstallerWnd";
+/// The windows of every program of the package that stays open: each closes on the close message, and the setup
+/// and the uninstaller wait until none is left, since a running program holds its file.
+constexpr const char* const kProgramWindowClasses[] = {kMainWindowClass, kSchedulerWindowClass,
+                                                       kUninstallerWindowClass};
 
 // The vendor's web site.
 constexpr const char kVendorBase[] = "https://www.ostrevik-audio.example";

@@ -389,6 +389,25 @@ TEST_F(SetupInstall, ReinstallationTicksOnlyTheProgramOnTheFinishedPage) {
     ASSERT_TRUE(setup_.WaitForExit());
 }
 
+// A program of the earlier installation holds its file while it runs: the setup closes each one, as it closes
+// kvr.exe, before it replaces the files. The uninstaller counts while it still asks whether to remove anything.
+TEST_F(SetupInstall, ReinstallationClosesTheRunningProgramsOfTheEarlierInstallation) {
+    InstallAndClose();
+    for (const char* file : {"kvrsched.exe", "uninst_kvr.exe"}) {
+        SCOPED_TRACE(file);
+        driver::Process running = driver::Process::Start(program_ + "\\" + file, "");
+        ASSERT_TRUE(running.Started());
+        ASSERT_TRUE(driver::WaitUntil([&] { return !running.Windows().empty(); })) << "it shows no window";
+
+        WalkToReady();
+        InstallToFinished();
+        ExpectInstalled();
+        EXPECT_FALSE(running.Running());
+        driver::PressWizardButton(wizard_, PSBTN_CANCEL);
+        ASSERT_TRUE(setup_.WaitForExit());
+    }
+}
+
 TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEntry) {
     Answers answers;
     answers.desktop = BST_CHECKED;

@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "e2e_support.h"
@@ -162,6 +165,76 @@ TEST_F(WelcomeAndLicense, AgreementCanBeScrolledButNotSelectedWithTheMouse) {
     EXPECT_EQ(driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETFIRSTVISIBLELINE), 0);
     driver::SendControlMessage(page, IDC_LICENSE_TEXT, WM_KEYDOWN, VK_NEXT, 0);
     EXPECT_GT(driver::SendControlMessage(page, IDC_LICENSE_TEXT, EM_GETFIRSTVISIBLELINE), 0);
+    CancelWizard(setup, wizard);
+}
+
+// The window with the keyboard focus in the setup's interface thread.
+HWND FocusOf(HWND wizard) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+// Keys pressed and released again as the user presses them (a combination in the order given, released in
+// reverse): they go to the window with the focus in the foreground thread, through the wizard's message loop.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Tab and Shift+Tab move on from the agreement, and Esc reaches Cancel: the view keeps only the keys that scroll.
+TEST_F(WelcomeAndLicense, TabShiftTabAndEscapeLeaveTheAgreement) {
+    driver::Process setup;
+    HWND wizard = StartWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+    GoToLicense(wizard);
+    HWND page = driver::CurrentPage(wizard);
+    HWND view = GetDlgItem(page, IDC_LICENSE_TEXT);
+    SetForegroundWindow(wizard);
+    ASSERT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == wizard; }, 5000));
+    const auto focusText = [&] {
+        PostMessageA(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(view), TRUE);
+        return driver::WaitUntil([&] { return FocusOf(wizard) == view; }, 5000);
+    };
+
+    const struct {
+        const char* keys;
+        std::initializer_list<WORD> pressed;
+        HWND focus;
+    } moves[] = {
+        {"Tab", {VK_TAB}, GetDlgItem(page, IDC_LICENSE_ACCEPT)},
+        // The text is the page's first stop: before it, in the wizard's order, comes the wizard's last button.
+        {"Shift+Tab", {VK_SHIFT, VK_TAB}, GetDlgItem(wizard, driver::kCancel)},
+    };
+    for (const auto& move : moves) {
+        SCOPED_TRACE(move.keys);
+        ASSERT_TRUE(focusText());
+        PressKeys(move.pressed);
+        EXPECT_TRUE(driver::WaitUntil([&] { return FocusOf(wizard) == move.focus; }, 5000))
+            << "focus on the control " << GetDlgCtrlID(FocusOf(wizard));
+    }
+
+    ASSERT_TRUE(focusText());
+    PressKeys({VK_ESCAPE});
+    const driver::MessageBoxInfo confirm = setup.WaitForMessageBox(5000);
+    ASSERT_NE(confirm.window, nullptr) << "Esc did not reach Cancel";
+    EXPECT_EQ(confirm.text, kCancelText);
+    driver::ClickButton(confirm.window, IDNO);
+    ASSERT_TRUE(driver::WaitUntil([&] { return setup.CurrentMessageBox().window == nullptr; }));
     CancelWizard(setup, wizard);
 }
 

@@ -349,6 +349,34 @@ TEST_F(QuestionPages, TheDataFolderChecksNameTheDataFolder) {
     CancelWizard(setup, wizard);
 }
 
+// A header title or subtitle as the wizard shows it: it draws "&&" as "&", and takes a lone "&" for a mnemonic
+// mark that underlines the next letter (`underlined` is then set).
+std::string HeaderShows(const std::string& stored, bool& underlined) {
+    std::string text;
+    underlined = false;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] != '&')
+            text += stored[i];
+        else if (i + 1 < stored.size() && stored[i + 1] == '&')
+            text += stored[++i];
+        else
+            underlined = true;
+    }
+    return text;
+}
+
+TEST_F(QuestionPages, HeaderTextsShowEveryAmpersandAndUnderlineNothing) {
+    for (int id = 129; id <= 146; ++id) {  // titles and subtitles of the nine pages
+        const std::string stored = driver::ResourceString(setupExe_, id);
+        bool underlined = true;
+        EXPECT_FALSE(HeaderShows(stored, underlined).empty()) << id;
+        EXPECT_FALSE(underlined) << id << ": " << stored;
+    }
+    bool underlined = true;
+    EXPECT_EQ(HeaderShows(driver::ResourceString(setupExe_, 138), underlined),
+              "Where should the program recording & data files be stored?");
+}
+
 // Without the right to write into the program-files folder the user is offered the suggested folder.
 TEST_F(QuestionPages, AnUnwritableFolderWithoutFullRightsOffersTheSuggestion) {
     const std::string blocker = ScratchFile(profile_ + "\\kvr-blocker");

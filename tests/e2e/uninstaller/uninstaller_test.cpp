@@ -205,6 +205,19 @@ TEST_F(Installed, SilentUninstallLeavesOnlyTheRecordings) {
         << "temporary copy of the uninstaller left in " << temp_;
 }
 
+// The scheduler is asked to close as the recorder is, and its file goes with the others.
+TEST_F(Installed, SilentUninstallClosesARunningScheduler) {
+    const driver::Process scheduler = driver::Process::Start(Join(program_, "kvrsched.exe"), "");
+    ASSERT_TRUE(scheduler.Started());
+    ASSERT_TRUE(driver::WaitUntil([] { return FindWindowA("KorvaneSchedulerWnd", nullptr) != nullptr; }, 10000));
+
+    Uninstall();
+
+    EXPECT_EQ(FindWindowA("KorvaneSchedulerWnd", nullptr), nullptr) << "the running scheduler was not closed";
+    EXPECT_FALSE(FileExists(Join(program_, "kvrsched.exe")));
+    EXPECT_FALSE(FileExists(program_)) << "program folder left behind";
+}
+
 TEST_F(Installed, AnsweringNoToTheConfirmationRemovesNothing) {
     const std::set<std::string> copies = TemporaryCopies(temp_);
     driver::Process uninstaller = driver::Process::Start(Join(program_, product::kUninstaller), "");
