@@ -143,7 +143,7 @@ protected:
     std::string StartMenuFolder() const { return start_menu_.substr(0, start_menu_.size() - 1); }
 
     // Runs the uninstaller as Add/Remove Programs would, silently, and waits until
-    // its temporary copy has finished (it removes the uninstall entry last).
+    // its temporary copy has finished (it removes the uninstall entry last) and gone.
     // What the temporary copy left meanwhile is collected in new_copies_ (true: it held the copy when seen).
     void Uninstall() {
         before_copies_ = TemporaryCopies(temp_);
@@ -161,12 +161,21 @@ protected:
             },
             20000))
             << "the removal did not finish";
+        // The copy deletes itself and its folder a little later; the next test must not find it still there.
+        gone_ = driver::WaitUntil(
+            [&] {
+                for (const std::string& name : TemporaryCopies(temp_))
+                    if (before_copies_.count(name) == 0) return false;
+                return true;
+            },
+            10000);
     }
 
     std::string program_, data_, start_menu_, desktop_link_, quick_launch_link_;
     std::vector<std::string> files_;
     std::set<std::string> before_copies_;
     std::map<std::string, bool> new_copies_;
+    bool gone_ = false;  ///< the temporary copy and its folder went after the last Uninstall()
 };
 
 bool ApplicationShown() { return FindWindowA(product::kMainWindowClass, nullptr) != nullptr; }
@@ -201,8 +210,7 @@ TEST_F(Installed, SilentUninstallLeavesOnlyTheRecordings) {
     ASSERT_EQ(new_copies_.size(), 1u) << "one folder for the copy, and no program in the temporary folder itself";
     EXPECT_EQ(new_copies_.begin()->first.rfind("kvruninst-", 0), 0u) << new_copies_.begin()->first;
     EXPECT_TRUE(new_copies_.begin()->second) << "the copy was not seen in its folder";
-    EXPECT_TRUE(driver::WaitUntil([&] { return TemporaryCopies(temp_).size() <= before_copies_.size(); }, 10000))
-        << "temporary copy of the uninstaller left in " << temp_;
+    EXPECT_TRUE(gone_) << "temporary copy of the uninstaller left in " << temp_;
 }
 
 // The scheduler is asked to close as the recorder is, and its file goes with the others.
