@@ -17,7 +17,6 @@ if(KVR_RELEASE)
     set(CMAKE_POLICY_DEFAULT_CMP0069 NEW)
     set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
     add_compile_options(-ffunction-sections -fdata-sections)
-    add_link_options(-ffunction-sections -fdata-sections)  # for the code generated at link time
     # No path of this machine in the programs (the build folder lies below the sources, so it comes last).
     add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
     add_link_options(-s -Wl,--gc-sections -Wl,--no-insert-timestamp)
