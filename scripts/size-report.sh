@@ -103,10 +103,10 @@ pieces=$(awk "$hex"'
 
 echo "code and data by library (from $map)"
 awk '{ lib = $4; sub(/[(].*/, "", lib); total[lib] += $3 } END { for (l in total) print total[l], l }' <<<"$pieces" |
-    sort -nr | head -n "$top" | while read -r bytes lib; do line "$lib" "$bytes"; done
+    sort -nr | awk -v n="$top" 'NR <= n' | while read -r bytes lib; do line "$lib" "$bytes"; done
 
 echo "largest pieces"
-awk '{ print $3, $1, $2, $4 }' <<<"$pieces" | sort -nr | head -n "$top" | while read -r bytes output name owner; do
+awk '{ print $3, $1, $2, $4 }' <<<"$pieces" | sort -nr | awk -v n="$top" 'NR <= n' | while read -r bytes output name owner; do
     symbol=${name#*\$}
     case $symbol in _Z*) symbol=$(i686-w64-mingw32-c++filt "_$symbol" | cut -c1-70) ;; esac
     printf '  %10d  %-9s %s  [%s]\n' "$bytes" "$output" "$symbol" "$owner"
