@@ -69,7 +69,8 @@ fi
 
 scripts/size-report.sh "$setup" "$first/src/setup.map"
 echo "== the payload programs (carried in RCDATA 135 and 139)"
-ls -l "$first"/payload/bin/*.exe "$first"/payload/bin/*.dll | awk '{ printf "  %-24s %8d\n", $NF, $5 }' |
-    sed "s|$first/payload/bin/||"
+for program in "$first"/payload/bin/*.exe "$first"/payload/bin/*.dll; do
+    printf '  %-24s %8d\n' "${program##*/}" "$(stat -c %s "$program")"
+done
 echo "== shipping files of $commit (version $version) in $out"
 ls -l "$out"
