@@ -25,7 +25,17 @@ for tree in "${trees[@]}"; do
     rm -rf "${release:?}/$tree"
     cmake -S "$root" -B "$release/$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-release.cmake" \
         -DCMAKE_BUILD_TYPE=MinSizeRel -DKVR_RELEASE=ON >/dev/null
-    cmake --build "$release/$tree" --target setup -j"$jobs" >/dev/null
+    log=$release/$tree.log
+    if ! cmake --build "$release/$tree" --target setup -j"$jobs" >"$log" 2>&1; then
+        tail -n 40 "$log" >&2
+        echo "release: the build in build/release/$tree failed (all of it in $log)" >&2
+        exit 1
+    fi
+    if grep -q 'warning:' "$log"; then
+        grep 'warning:' "$log" | sort -u >&2
+        echo "release: the build in build/release/$tree has warnings (see $log)" >&2
+        exit 1
+    fi
 done
 
 first=$release/${trees[0]}
