@@ -14,7 +14,7 @@ option(KVR_RELEASE "Build the shipped programs: small, stripped, reproducible" O
 if(KVR_RELEASE)
     # PE links keep every function that has unwind information, which in C++ is nearly all of them, so the
     # unused ones go at link-time optimisation and only data goes at --gc-sections.
-    set(CMAKE_POLICY_DEFAULT_CMP0069 NEW)
+    set(CMAKE_POLICY_DEFAULT_CMP0069 NEW)  # GoogleTest's project too, or it warns
     set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
     add_compile_options(-ffunction-sections -fdata-sections)
     # No path of this machine in the programs (the build folder lies below the sources, so it comes last).
@@ -54,6 +54,9 @@ if(KVR_RELEASE)
     # Where the bytes of setup.exe come from, for scripts/size-report.sh.
     target_link_options(setup PRIVATE -Wl,-Map,${CMAKE_BINARY_DIR}/src/setup.map)
 endif()
+# scripts/size-report.sh on this build's setup (no Wine needed).
+add_test(NAME SizeReport.FindsThePackagesOfTheSetup COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/size_report_test.sh
+    $<TARGET_FILE:setup> ${KVR_PACKAGE_135} ${KVR_PACKAGE_139} $<TARGET_FILE:kvr_cdc>)
 add_subdirectory(tests/driver)
 add_subdirectory(tests/win32)
 add_subdirectory(tests/e2e)

@@ -42,8 +42,8 @@ first=$release/${trees[0]}
 second=$release/${trees[1]}
 if ! cmp -s "$first/src/setup.exe" "$second/src/setup.exe"; then
     echo "release: setup.exe is not reproducible: the two builds differ" >&2
-    for part in payload/package135.bin payload/package139.bin payload/bin/*.exe payload/bin/*.dll; do
-        cmp -s "$first/$part" "$second/${part}" || echo "  and so do their $part" >&2
+    for file in payload/package135.bin payload/package139.bin payload/bin/*.exe payload/bin/*.dll; do
+        cmp -s "$first/$file" "$second/$file" || echo "  and so do their $file" >&2
     done
     exit 1
 fi

@@ -10,8 +10,13 @@ set -euo pipefail
 exe=$1
 map=${2:-}
 top=${3:-15}
-objdump=i686-w64-mingw32-objdump
 [ -f "$exe" ] || { echo "size-report: no file $exe" >&2; exit 2; }
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+arch=$(kvr_pe_arch "$exe")
+[ -n "$arch" ] || { echo "size-report: $exe is not a Windows program" >&2; exit 2; }
+objdump=$arch-w64-mingw32-objdump
+label_prefix=_  # C names carry an underscore on i686
+[ "$arch" = i686 ] || label_prefix=
 
 # mawk has no strtonum.
 hex='function hex(s,    i, v) { s = tolower(s); sub(/^0x/, "", s); v = 0
@@ -108,6 +113,6 @@ awk '{ lib = $4; sub(/[(].*/, "", lib); total[lib] += $3 } END { for (l in total
 echo "largest pieces"
 awk '{ print $3, $1, $2, $4 }' <<<"$pieces" | sort -nr | awk -v n="$top" 'NR <= n' | while read -r bytes output name owner; do
     symbol=${name#*\$}
-    case $symbol in _Z*) symbol=$(i686-w64-mingw32-c++filt "_$symbol" | cut -c1-70) ;; esac
+    case $symbol in _Z*) symbol=$("$arch-w64-mingw32-c++filt" "$label_prefix$symbol" | cut -c1-70) ;; esac
     printf '  %10d  %-9s %s  [%s]\n' "$bytes" "$output" "$symbol" "$owner"
 done
