@@ -145,8 +145,7 @@ std::vector<uint8_t> IconImage(const Painter& paint, int size) {
     return out;
 }
 
-std::vector<uint8_t> Icon(const Painter& paint) {
-    const int sizes[] = {48, 32, 16};
+std::vector<uint8_t> Icon(const Painter& paint, const std::vector<int>& sizes) {
     std::vector<std::vector<uint8_t>> images;
     for (int s : sizes) images.push_back(IconImage(paint, s));
     std::vector<uint8_t> out;
@@ -169,8 +168,9 @@ std::vector<uint8_t> Icon(const Painter& paint) {
     return out;
 }
 
-// A 256-colour bitmap with a fixed 6x6x6 colour cube palette (plus greys).
-std::vector<uint8_t> Bitmap256(const Painter& paint, int width, int height) {
+// A bitmap in the colours of a fixed 6x6x6 colour cube (plus greys). Only the colours it uses are stored, in
+// palette order, and with 16 or fewer of them a pixel takes four bits: the same picture in half the bytes.
+std::vector<uint8_t> PaletteBitmap(const Painter& paint, int width, int height) {
     std::vector<Rgba> palette;
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
@@ -190,20 +190,44 @@ std::vector<uint8_t> Bitmap256(const Painter& paint, int width, int height) {
         }
         return static_cast<uint8_t>(best);
     };
-    const int stride = (width + 3) & ~3;
-    const uint32_t pixelOffset = 14 + 40 + 256 * 4;
+    std::vector<uint8_t> cube(static_cast<size_t>(width) * static_cast<size_t>(height));  // top row first
+    bool used[256] = {};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Rgba c = Sample(paint, x, y, height);
+            if (c.a < 255) c = Mix(kWhite, {c.r, c.g, c.b, 255}, c.a / 255.0);
+            const uint8_t index = nearest(c);
+            cube[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = index;
+            used[index] = true;
+        }
+    }
+    uint8_t stored[256] = {};
+    std::vector<Rgba> colours;
+    for (int i = 0; i < 256; ++i) {
+        if (!used[i]) continue;
+        stored[i] = static_cast<uint8_t>(colours.size());
+        colours.push_back(palette[static_cast<size_t>(i)]);
+    }
+    const uint16_t bits = colours.size() <= 16 ? 4 : 8;
+    const int stride = (width * bits + 31) / 32 * 4;
+    const uint32_t pixelOffset = 14 + 40 + 4 * static_cast<uint32_t>(colours.size());
     std::vector<uint8_t> out{'B', 'M'};
     Put32(out, pixelOffset + static_cast<uint32_t>(stride * height));
     Put32(out, 0);
     Put32(out, pixelOffset);
-    PutBitmapInfoHeader(out, width, height, 8, 256);
-    for (const Rgba& c : palette) out.insert(out.end(), {c.b, c.g, c.r, 0});
+    PutBitmapInfoHeader(out, width, height, bits, static_cast<uint32_t>(colours.size()));
+    for (const Rgba& c : colours) out.insert(out.end(), {c.b, c.g, c.r, 0});
     for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < stride; ++x) {
-            Rgba c = x < width ? Sample(paint, x, y, height) : kWhite;
-            if (c.a < 255) c = Mix(kWhite, {c.r, c.g, c.b, 255}, c.a / 255.0);
-            out.push_back(nearest(c));
+        std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t index = stored[cube[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]];
+            if (bits == 8) {
+                row[static_cast<size_t>(x)] = index;
+            } else {
+                row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
+            }
         }
+        out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
@@ -217,6 +241,11 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
+// The setup's own icon is shown by Explorer and in the title and task bars, at any of these sizes. A page icon
+// is loaded at the system's icon size only (32, or 48 with large icons), never at 16.
+const std::vector<int> kProgramIconSizes{48, 32, 16};
+const std::vector<int> kPageIconSizes{48, 32};
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: kvr_artgen OUTDIR\n");
@@ -227,12 +256,12 @@ int main(int argc, char** argv) {
         const char* name;
         std::vector<uint8_t> bytes;
     } outputs[] = {
-        {"icon130.ico", Icon(SetupIcon)},
-        {"icon134.ico", Icon(DataIcon)},
-        {"icon136.ico", Icon(DestinationIcon)},
-        {"icon137.ico", Icon(StartMenuIcon)},
-        {"bitmap131.bmp", Bitmap256(WatermarkBitmap, 164, 314)},
-        {"bitmap132.bmp", Bitmap256(HeaderBitmap, 48, 48)},
+        {"icon130.ico", Icon(SetupIcon, kProgramIconSizes)},
+        {"icon134.ico", Icon(DataIcon, kPageIconSizes)},
+        {"icon136.ico", Icon(DestinationIcon, kPageIconSizes)},
+        {"icon137.ico", Icon(StartMenuIcon, kPageIconSizes)},
+        {"bitmap131.bmp", PaletteBitmap(WatermarkBitmap, 164, 314)},
+        {"bitmap132.bmp", PaletteBitmap(HeaderBitmap, 48, 48)},
     };
     for (const Output& o : outputs) {
         if (!Write(dir + "/" + o.name, o.bytes)) {

@@ -1,6 +1,7 @@
 #include "integration/portable/install_records.h"
 
-#include <string>
+#include <cstring>
+#include <memory>
 
 #include "foundation/portable/product.h"
 #include "integration/portable/referrer_scramble.h"
@@ -63,16 +64,18 @@ std::array<NamedText, 6> UninstallEntryValues(const char* installFolder) {
 
 void SplitReferrerFields(const char* referrer, SetupString& first, SetupString& second, SetupString& third) {
     constexpr char kSeparator = static_cast<char>(0xFF);
-    const std::string text(referrer);
-    second = "";
-    third = "";
-    const std::size_t one = text.find(kSeparator);
-    first = text.substr(0, one).c_str();
-    if (one == std::string::npos) return;
-    const std::string rest = text.substr(one + 1);
-    const std::size_t two = rest.find(kSeparator);
-    second = rest.substr(0, two).c_str();
-    if (two != std::string::npos) third = rest.substr(two + 1).c_str();
+    const SetupString text(referrer);
+    const int length = static_cast<int>(text.Length());
+    const int one = text.Find(kSeparator);
+    const int two = one < 0 ? -1 : text.Find(kSeparator, one + 1);
+    first = text.Left(one < 0 ? length : one);
+    second = one < 0 ? SetupString("") : text.Mid(one + 1, (two < 0 ? length : two) - one - 1);
+    third = two < 0 ? SetupString("") : text.Mid(two + 1, length - two - 1);
 }
 
-SetupString ScrambleReferrerField(const char* text) { return SetupString(ScrambleReferrerText(text).c_str()); }
+SetupString ScrambleReferrerField(const char* text) {
+    const std::size_t length = std::strlen(text);
+    const std::unique_ptr<char[]> scrambled(new char[length + 1]);
+    scrambled[ScrambleReferrerBytes(text, length, scrambled.get())] = '\0';  // no scrambled byte is zero
+    return SetupString(scrambled.get());
+}

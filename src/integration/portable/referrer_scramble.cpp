@@ -10,19 +10,11 @@ unsigned char ReferrerKeyAt(std::size_t position) {
     return static_cast<unsigned char>(kRestart + (position - kFirstRun) % kCycle);
 }
 
-std::string ScrambleReferrerText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const char scrambled = static_cast<char>(static_cast<unsigned char>(c) ^ ReferrerKeyAt(out.size()));
-        if (scrambled != 0) out.push_back(scrambled);
+std::size_t ScrambleReferrerBytes(const char* text, std::size_t length, char* out) {
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char scrambled = static_cast<char>(static_cast<unsigned char>(text[i]) ^ ReferrerKeyAt(written));
+        if (scrambled != 0) out[written++] = scrambled;
     }
-    return out;
-}
-
-std::string DescrambleReferrerText(std::string_view stored) {
-    std::string out;
-    out.reserve(stored.size());
-    for (char c : stored) out.push_back(static_cast<char>(static_cast<unsigned char>(c) ^ ReferrerKeyAt(out.size())));
-    return out;
+    return written;
 }

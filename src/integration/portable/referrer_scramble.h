@@ -14,7 +14,21 @@ unsigned char ReferrerKeyAt(std::size_t position);
 /// Scrambles one field for storage as a registry string. A byte that would scramble
 /// to zero (only control characters can) cannot be stored: it is left out, and the
 /// key does not advance for it, so the rest of the field still reads back intact.
-std::string ScrambleReferrerText(std::string_view text);
+/// Writes into `out`, which has room for `length` bytes, and returns how many it wrote.
+std::size_t ScrambleReferrerBytes(const char* text, std::size_t length, char* out);
+
+/// The same as a std::string. Inline, like the next one: the setup uses neither and then links none of
+/// std::string.
+inline std::string ScrambleReferrerText(std::string_view text) {
+    std::string out(text.size(), '\0');
+    out.resize(ScrambleReferrerBytes(text.data(), text.size(), out.data()));
+    return out;
+}
 
 /// Restores a field written by ScrambleReferrerText.
-std::string DescrambleReferrerText(std::string_view stored);
+inline std::string DescrambleReferrerText(std::string_view stored) {
+    std::string out;
+    out.reserve(stored.size());
+    for (char c : stored) out.push_back(static_cast<char>(static_cast<unsigned char>(c) ^ ReferrerKeyAt(out.size())));
+    return out;
+}

@@ -24,8 +24,19 @@ SetupString UnscrambleText(const uint8_t* bytes, uint32_t size, uint8_t key);
 
 /// The stored form of `plain` (each byte combined with `key`, then a zero byte).
 /// False, with `scrambled` left as it was, when `plain` holds a zero byte or the key byte,
-/// which would end the stored text early.
-bool ScrambleText(const std::vector<uint8_t>& plain, uint8_t key, std::vector<uint8_t>& scrambled);
+/// which would end the stored text early. Inline: only the build tool scrambles, and the setup then links
+/// none of the vector's growth.
+inline bool ScrambleText(const std::vector<uint8_t>& plain, uint8_t key, std::vector<uint8_t>& scrambled) {
+    std::vector<uint8_t> stored;
+    stored.reserve(plain.size() + 1);
+    for (const uint8_t byte : plain) {
+        if (byte == 0 || byte == key) return false;
+        stored.push_back(static_cast<uint8_t>(byte ^ key));
+    }
+    stored.push_back(0);
+    scrambled.swap(stored);
+    return true;
+}
 
 /// `text` with every "#YR#", compared without regard to case, replaced by `year` in decimal.
 SetupString InsertYear(const SetupString& text, unsigned year);
