@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the package archive reader (src/engine/package_archive.cpp) with
+# Fuzzes the package archive reader (src/engine/portable/package_archive.cpp) with
 # libFuzzer under ASan and UBSan.
 #
 #   scripts/fuzz.sh [SECONDS]      default 20 seconds
@@ -30,7 +30,7 @@ out=$root/build/fuzz
 cxx=${CXX_FUZZ:-clang++}
 mkdir -p "$out"
 
-engine=("$root/src/engine/package_archive.cpp" "$root/src/engine/package_writer.cpp")
+engine=("$root/src/engine/portable/package_archive.cpp" "$root/src/engine/portable/package_writer.cpp")
 flags=(-std=c++17 -g -O1 -Wall -Wextra -fno-omit-frame-pointer -I"$root/src")
 sanitizers=(-fsanitize=address,undefined -fno-sanitize-recover=all)
 
