@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/system_library.h"
+
 namespace {
 
 // A name clash this many times in a row means something other than chance is at work.
@@ -30,10 +32,7 @@ bool HoldsExactly(HANDLE file, const uint8_t* bytes, uint32_t size) {
 
 uint32_t DrawUnpredictableNumber() {
     using GenerateRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);  // RtlGenRandom
-    const HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    const auto generate = advapi == nullptr ? nullptr
-                                            : reinterpret_cast<GenerateRandomFn>(reinterpret_cast<void*>(
-                                                  GetProcAddress(advapi, "SystemFunction036")));
+    const auto generate = LibraryFunction<GenerateRandomFn>(GetModuleHandleA("advapi32.dll"), "SystemFunction036");
     uint32_t number = 0;
     if (generate != nullptr && generate(&number, sizeof number)) return number;
     return (static_cast<uint32_t>(std::rand()) << 16) ^ static_cast<uint32_t>(std::rand());

@@ -44,10 +44,12 @@ public:
         frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         frameClass.lpszClassName = kProgressClass;
         RegisterClassA(&frameClass);
-        frame_ = CreateWindowExA(0, kProgressClass, product::kSetupCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, g_setup.instance, this);
-        if (frame_ == nullptr) return;
-        page_ = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_INSTALLING), frame_, PageProc, 0);
+        frame_.Reset(CreateWindowExA(0, kProgressClass, product::kSetupCaption,
+                                     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                                     nullptr, nullptr, g_setup.instance, this));
+        if (!frame_) return;
+        HWND frame = frame_.Get();
+        page_ = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_INSTALLING), frame, PageProc, 0);
         if (page_ != nullptr) {
             // The page is made for the wizard's frame: no caption and not disabled here.
             SetWindowLongPtrA(page_, GWL_STYLE, GetWindowLongPtrA(page_, GWL_STYLE) & ~(WS_CAPTION | WS_DISABLED));
@@ -56,16 +58,16 @@ public:
             GetWindowRect(page_, &area);
             RECT outer = {0, 0, area.right - area.left, area.bottom - area.top};
             AdjustWindowRect(&outer, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE);
-            SetWindowPos(frame_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+            SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                          SWP_NOMOVE | SWP_NOZORDER);
             ShowWindow(page_, SW_SHOW);
         }
-        CenterWindow(frame_, nullptr);
-        ShowWindow(frame_, SW_SHOW);
-        UpdateWindow(frame_);
+        CenterWindow(frame, nullptr);
+        ShowWindow(frame, SW_SHOW);
+        UpdateWindow(frame);
     }
     ~ProgressWindow() {
-        if (frame_ != nullptr) DestroyWindow(frame_);
+        frame_.Reset();  // the page with it, before its class goes
         UnregisterClassA(kProgressClass, g_setup.instance);
     }
     ProgressWindow(const ProgressWindow&) = delete;
@@ -77,7 +79,7 @@ public:
     /// Lets the window paint and answer between two steps.
     void Pump() const {
         MSG message;
-        while (frame_ != nullptr && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (frame_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -99,7 +101,7 @@ private:
     static INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
     win::Library commonControls_;
-    HWND frame_ = nullptr;
+    win::Window frame_;
     HWND page_ = nullptr;
     bool cancelRequested_ = false;
 };
