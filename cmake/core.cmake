@@ -4,6 +4,7 @@
 set(KVR_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 add_library(kvr_core STATIC
     ${KVR_SRC}/foundation/portable/setup_string.cpp
+    ${KVR_SRC}/foundation/portable/text_format.cpp
     ${KVR_SRC}/foundation/portable/placement.cpp
     ${KVR_SRC}/startup/portable/system_rules.cpp
     ${KVR_SRC}/startup/portable/command_line_rules.cpp

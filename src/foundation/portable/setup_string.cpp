@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "foundation/portable/text_format.h"
 #include "foundation/portable/text_locale.h"
 
 namespace {
@@ -221,13 +222,13 @@ void SetupString::AppendFormatted(const char* format, va_list args) {
     // Measured first, formatted into a temporary block from the general allocator, then appended.
     va_list measure;
     va_copy(measure, args);
-    const int count = std::vsnprintf(nullptr, 0, format, measure);
+    const size_t count = FormatText(nullptr, 0, format, measure);
     va_end(measure);
     if (count > 0) {
-        char* temporary = static_cast<char*>(std::malloc(static_cast<size_t>(count) + 1));
+        char* temporary = static_cast<char*>(std::malloc(count + 1));
         if (temporary == nullptr) Fail(kOutOfMemory);
-        std::vsnprintf(temporary, static_cast<size_t>(count) + 1, format, args);
-        AppendBytes(temporary, count);
+        FormatText(temporary, count + 1, format, args);
+        AppendBytes(temporary, static_cast<int>(count));
         std::free(temporary);
     }
     Terminate();

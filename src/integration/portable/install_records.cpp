@@ -1,7 +1,6 @@
 #include "integration/portable/install_records.h"
 
 #include <cstring>
-#include <memory>
 
 #include "foundation/portable/product.h"
 #include "integration/portable/referrer_scramble.h"
@@ -75,7 +74,9 @@ void SplitReferrerFields(const char* referrer, SetupString& first, SetupString& 
 
 SetupString ScrambleReferrerField(const char* text) {
     const std::size_t length = std::strlen(text);
-    const std::unique_ptr<char[]> scrambled(new char[length + 1]);
-    scrambled[ScrambleReferrerBytes(text, length, scrambled.get())] = '\0';  // no scrambled byte is zero
-    return SetupString(scrambled.get());
+    SetupString scrambled;
+    scrambled.Resize(static_cast<uint32_t>(length) + 1, 0);
+    // No scrambled byte is zero, so the text ends where the scrambled bytes do.
+    scrambled.Resize(static_cast<uint32_t>(ScrambleReferrerBytes(text, length, scrambled.Buffer())) + 1);
+    return scrambled;
 }

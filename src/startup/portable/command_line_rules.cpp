@@ -1,7 +1,6 @@
 #include "startup/portable/command_line_rules.h"
 
 #include <cstring>
-#include <string>
 #include <initializer_list>
 
 #include "foundation/portable/product.h"
@@ -29,11 +28,11 @@ const char* ReadArgument(const char* text, SetupString& argument) {
     if (*text == '"') {
         start = ++text;
         while (*text != '\0' && *text != '"') ++text;
-        argument = SetupString(std::string(start, text).c_str());
+        argument = SetupString(start).Left(static_cast<int>(text - start));
         return *text == '"' ? text + 1 : text;
     }
     while (*text != '\0' && !IsBlankChar(*text)) ++text;
-    argument = SetupString(std::string(start, text).c_str());
+    argument = SetupString(start).Left(static_cast<int>(text - start));
     return text;
 }
 

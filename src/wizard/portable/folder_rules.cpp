@@ -80,7 +80,7 @@ SetupString DriveRootOfPath(const char* path) {
     return first;
 }
 
-FolderVerdict JudgeFolderPath(const FolderCheck& check, const std::function<bool()>& probeWritable) {
+FolderVerdict JudgeFolderPath(const FolderCheck& check, WritableProbe probeWritable) {
     SetupString message;
     if (SetupString(check.text).IsBlank(kNothingEntered)) {
         message.Format("Please specify %s...", check.folderPhrase);

@@ -4,7 +4,6 @@
 // Portable: no Windows headers here.
 #pragma once
 
-#include <functional>
 
 #include "foundation/portable/setup_string.h"
 
@@ -37,9 +36,23 @@ struct FolderCheck {
     int machineWriteAccess = 0;     ///< MachineWriteBits
 };
 
+/// A borrowed callable that answers whether the folder can be written. Unlike std::function it neither
+/// copies nor allocates, so it brings none of the library's exception paths into the setup.
+class WritableProbe {
+public:
+    template <typename Probe>
+    WritableProbe(const Probe& probe)  // NOLINT: implicit on purpose, callers pass a lambda
+        : probe_(&probe), call_([](const void* p) { return (*static_cast<const Probe*>(p))(); }) {}
+    bool operator()() const { return call_(probe_); }
+
+private:
+    const void* probe_;
+    bool (*call_)(const void*);
+};
+
 /// Runs the checks in order (blank, characters, drive, writability) and stops at the first
 /// failure; `probeWritable` runs only when every check before it passed.
-FolderVerdict JudgeFolderPath(const FolderCheck& check, const std::function<bool()>& probeWritable);
+FolderVerdict JudgeFolderPath(const FolderCheck& check, WritableProbe probeWritable);
 
 /// The name relative to the Start Menu that a browser pick gives: the part of `picked`
 /// behind its common prefix with `startMenu` (compared without regard to case), with a
