@@ -79,10 +79,10 @@ Rgba HeaderBitmap(double x, double y) {
     return reel.a ? reel : kWhite;
 }
 
-// Watermark: a vertical gradient with the reel near the top.
+// Watermark: the reel in paper on navy, near the top. The wizard has no exterior page, so it is
+// never on screen, and two colours keep it small.
 Rgba WatermarkBitmap(double x, double y) {
-    const Rgba reel = SetupIcon(x, (y - 0.05) * 2.6);
-    return reel.a ? reel : Mix(kNavy, kSky, y);
+    return SetupIcon(x, (y - 0.05) * 2.6).a ? kPaper : kNavy;
 }
 
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -124,16 +124,95 @@ void PutBitmapInfoHeader(std::vector<uint8_t>& out, int width, int height, uint1
     Put32(out, 0);
 }
 
-// One icon image: 32-bit colour (bottom-up) plus the 1-bit AND mask.
-std::vector<uint8_t> IconImage(const Painter& paint, int size) {
-    std::vector<uint8_t> out;
-    PutBitmapInfoHeader(out, size, size * 2, 32, 0);
-    for (int y = size - 1; y >= 0; --y) {
-        for (int x = 0; x < size; ++x) {
-            const Rgba c = Sample(paint, x, y, size);
-            out.insert(out.end(), {c.b, c.g, c.r, c.a});
-        }
+// A picture in few colours: its palette and, top row first, one palette index per pixel.
+struct Indexed {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgba> colours;
+    std::vector<uint8_t> pixels;
+};
+
+// The colours of a fixed 6x6x6 colour cube plus greys, for pictures of more than 256 colours.
+std::vector<Rgba> CubePalette() {
+    std::vector<Rgba> palette;
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b)
+                palette.push_back({static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51), 0});
+    while (palette.size() < 256) {
+        const uint8_t v = static_cast<uint8_t>((palette.size() - 216) * 255 / 39);
+        palette.push_back({v, v, v, 0});
     }
+    return palette;
+}
+
+bool SameColour(Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+Rgba Nearest(Rgba c, const std::vector<Rgba>& palette) {
+    Rgba best = palette.front();
+    long bestDistance = 1L << 30;
+    for (const Rgba& p : palette) {
+        const long dr = c.r - p.r, dg = c.g - p.g, db = c.b - p.b;
+        const long d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) bestDistance = d, best = p;
+    }
+    return best;
+}
+
+// Samples the painter; `flatten` makes each sample opaque. The picture keeps the exact colours it uses
+// when there are at most 256 of them (or, given `palette`, the nearest of those), else the nearest of the
+// colour cube. Only the colours used are stored, in the order first met.
+Indexed Quantize(const Painter& paint, int width, int height, Rgba (*flatten)(Rgba), const std::vector<Rgba>& palette) {
+    std::vector<Rgba> samples;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) samples.push_back(flatten(Sample(paint, x, y, height)));
+    auto index = [](std::vector<Rgba>& colours, Rgba c) {
+        for (size_t i = 0; i < colours.size(); ++i)
+            if (SameColour(colours[i], c)) return i;
+        colours.push_back(c);
+        return colours.size() - 1;
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::vector<Rgba> nearestOf = pass == 0 ? palette : CubePalette();
+        Indexed image{width, height, {}, {}};
+        for (const Rgba& c : samples) {
+            const size_t i = index(image.colours, nearestOf.empty() ? c : Nearest(c, nearestOf));
+            if (i > 255) break;
+            image.pixels.push_back(static_cast<uint8_t>(i));
+        }
+        if (image.pixels.size() == samples.size()) return image;
+    }
+    return {};  // not reached: the cube has 256 colours
+}
+
+uint16_t BitsPerPixel(const Indexed& image) { return image.colours.size() <= 2 ? 1 : image.colours.size() <= 16 ? 4 : 8; }
+
+// The palette, then the rows bottom-up, each padded to four bytes.
+void PutPaletteAndPixels(std::vector<uint8_t>& out, const Indexed& image) {
+    const uint16_t bits = BitsPerPixel(image);
+    for (const Rgba& c : image.colours) out.insert(out.end(), {c.b, c.g, c.r, 0});
+    const int stride = (image.width * bits + 31) / 32 * 4;
+    for (int y = image.height - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned bit = static_cast<unsigned>(x) * bits;
+            const uint8_t i = image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)];
+            row[bit / 8] |= static_cast<uint8_t>(i << (8 - bits - bit % 8));
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+}
+
+// Transparent pixels are black in the colour image, so that the mask alone decides there.
+Rgba IconColour(Rgba c) { return c.a < 128 ? Rgba{0, 0, 0, 255} : Rgba{c.r, c.g, c.b, 255}; }
+
+// One icon image: a palette image (bottom-up) plus the 1-bit AND mask. Palette icons show the same on
+// every system, and take a third of the bytes of 32-bit ones.
+std::vector<uint8_t> IconImage(const Painter& paint, int size) {
+    const Indexed image = Quantize(paint, size, size, IconColour, {});
+    std::vector<uint8_t> out;
+    PutBitmapInfoHeader(out, size, size * 2, BitsPerPixel(image), static_cast<uint32_t>(image.colours.size()));
+    PutPaletteAndPixels(out, image);
     const int maskStride = ((size + 31) / 32) * 4;
     for (int y = size - 1; y >= 0; --y) {
         std::vector<uint8_t> row(static_cast<size_t>(maskStride), 0);
@@ -154,12 +233,13 @@ std::vector<uint8_t> Icon(const Painter& paint, const std::vector<int>& sizes) {
     Put16(out, static_cast<uint16_t>(images.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
+        const uint16_t bits = static_cast<uint16_t>(images[i][14] | images[i][15] << 8);  // biBitCount
         out.push_back(static_cast<uint8_t>(sizes[i]));
         out.push_back(static_cast<uint8_t>(sizes[i]));
-        out.push_back(0);
+        out.push_back(static_cast<uint8_t>(bits < 8 ? 1 << bits : 0));
         out.push_back(0);
         Put16(out, 1);
-        Put16(out, 32);
+        Put16(out, bits);
         Put32(out, static_cast<uint32_t>(images[i].size()));
         Put32(out, offset);
         offset += static_cast<uint32_t>(images[i].size());
@@ -168,67 +248,20 @@ std::vector<uint8_t> Icon(const Painter& paint, const std::vector<int>& sizes) {
     return out;
 }
 
-// A bitmap in the colours of a fixed 6x6x6 colour cube (plus greys). Only the colours it uses are stored, in
-// palette order, and with 16 or fewer of them a pixel takes four bits: the same picture in half the bytes.
-std::vector<uint8_t> PaletteBitmap(const Painter& paint, int width, int height) {
-    std::vector<Rgba> palette;
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b)
-                palette.push_back({static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51), 0});
-    while (palette.size() < 256) {
-        const uint8_t v = static_cast<uint8_t>((palette.size() - 216) * 255 / 39);
-        palette.push_back({v, v, v, 0});
-    }
-    auto nearest = [&palette](Rgba c) {
-        int best = 0;
-        long bestDistance = 1L << 30;
-        for (int i = 0; i < 256; ++i) {
-            const long dr = c.r - palette[i].r, dg = c.g - palette[i].g, db = c.b - palette[i].b;
-            const long d = dr * dr + dg * dg + db * db;
-            if (d < bestDistance) bestDistance = d, best = i;
-        }
-        return static_cast<uint8_t>(best);
-    };
-    std::vector<uint8_t> cube(static_cast<size_t>(width) * static_cast<size_t>(height));  // top row first
-    bool used[256] = {};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Rgba c = Sample(paint, x, y, height);
-            if (c.a < 255) c = Mix(kWhite, {c.r, c.g, c.b, 255}, c.a / 255.0);
-            const uint8_t index = nearest(c);
-            cube[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = index;
-            used[index] = true;
-        }
-    }
-    uint8_t stored[256] = {};
-    std::vector<Rgba> colours;
-    for (int i = 0; i < 256; ++i) {
-        if (!used[i]) continue;
-        stored[i] = static_cast<uint8_t>(colours.size());
-        colours.push_back(palette[static_cast<size_t>(i)]);
-    }
-    const uint16_t bits = colours.size() <= 16 ? 4 : 8;
-    const int stride = (width * bits + 31) / 32 * 4;
-    const uint32_t pixelOffset = 14 + 40 + 4 * static_cast<uint32_t>(colours.size());
+Rgba OnWhite(Rgba c) { return c.a < 255 ? Mix(kWhite, {c.r, c.g, c.b, 255}, c.a / 255.0) : c; }
+
+// A bitmap in the nearest colours of `palette`; only the colours used are stored, with as few bits per pixel
+// as they need.
+std::vector<uint8_t> PaletteBitmap(const Painter& paint, int width, int height, const std::vector<Rgba>& palette) {
+    const Indexed image = Quantize(paint, width, height, OnWhite, palette);
+    const int stride = (width * BitsPerPixel(image) + 31) / 32 * 4;
+    const uint32_t pixelOffset = 14 + 40 + 4 * static_cast<uint32_t>(image.colours.size());
     std::vector<uint8_t> out{'B', 'M'};
     Put32(out, pixelOffset + static_cast<uint32_t>(stride * height));
     Put32(out, 0);
     Put32(out, pixelOffset);
-    PutBitmapInfoHeader(out, width, height, bits, static_cast<uint32_t>(colours.size()));
-    for (const Rgba& c : colours) out.insert(out.end(), {c.b, c.g, c.r, 0});
-    for (int y = height - 1; y >= 0; --y) {
-        std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
-        for (int x = 0; x < width; ++x) {
-            const uint8_t index = stored[cube[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]];
-            if (bits == 8) {
-                row[static_cast<size_t>(x)] = index;
-            } else {
-                row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
-            }
-        }
-        out.insert(out.end(), row.begin(), row.end());
-    }
+    PutBitmapInfoHeader(out, width, height, BitsPerPixel(image), static_cast<uint32_t>(image.colours.size()));
+    PutPaletteAndPixels(out, image);
     return out;
 }
 
@@ -260,8 +293,8 @@ int main(int argc, char** argv) {
         {"icon134.ico", Icon(DataIcon, kPageIconSizes)},
         {"icon136.ico", Icon(DestinationIcon, kPageIconSizes)},
         {"icon137.ico", Icon(StartMenuIcon, kPageIconSizes)},
-        {"bitmap131.bmp", PaletteBitmap(WatermarkBitmap, 164, 314)},
-        {"bitmap132.bmp", PaletteBitmap(HeaderBitmap, 48, 48)},
+        {"bitmap131.bmp", PaletteBitmap(WatermarkBitmap, 164, 314, {kNavy, kPaper})},
+        {"bitmap132.bmp", PaletteBitmap(HeaderBitmap, 48, 48, CubePalette())},
     };
     for (const Output& o : outputs) {
         if (!Write(dir + "/" + o.name, o.bytes)) {
