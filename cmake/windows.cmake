@@ -57,6 +57,9 @@ endif()
 # scripts/size-report.sh on this build's setup (no Wine needed).
 add_test(NAME SizeReport.FindsThePackagesOfTheSetup COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/size_report_test.sh
     $<TARGET_FILE:setup> ${KVR_PACKAGE_135} ${KVR_PACKAGE_139} $<TARGET_FILE:kvr_cdc>)
+# scripts/sign-file.sh on a program of this build, with a throwaway certificate (no Wine needed).
+add_test(NAME Signing.SignedProgramsVerifyAndChangedOnesDoNot COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/signing_test.sh
+    $<TARGET_FILE:kvr_cdc>)
 add_subdirectory(tests/driver)
 add_subdirectory(tests/win32)
 add_subdirectory(tests/e2e)

@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-packages=(cmake g++ clang libclang-rt-dev googletest mingw-w64 wine wine64 xvfb xauth imagemagick liblnk-utils python3 nsis)
+packages=(cmake g++ clang libclang-rt-dev googletest mingw-w64 wine wine64 xvfb xauth imagemagick liblnk-utils python3 nsis osslsigncode openssl)
 if kvr_can_run_32bit; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386

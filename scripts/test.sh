@@ -2,7 +2,8 @@
 # Runs every test of the project:
 #   1. native: the portable core under ASan/UBSan (GoogleTest, ctest), and a short fuzz run of the archive reader;
 #   2. Win32: GoogleTest cross-compiled and run under Wine;
-#   3. end to end: the real setup.exe under Wine and a virtual display, driven from a second program.
+#   3. end to end: the real setup.exe under Wine and a virtual display, driven from a second program;
+# then the release command (scripts/release.sh), signed with a throwaway certificate.
 # Installs what is missing first (as root), and uses a fresh private Wine prefix in build/.
 #
 # The Wine tiers run the 32-bit build where this machine can execute 32-bit
@@ -70,4 +71,7 @@ else
 fi
 wineserver -k 2>/dev/null || true
 echo "== Wine tiers tested the $KVR_ARCH build"
+
+echo "== the release command, twice over and signed with a throwaway certificate"
+bash tests/scripts/signed_release_test.sh || status=1
 exit "$status"
