@@ -10,11 +10,6 @@ namespace {
 // A name clash this many times in a row means something other than chance is at work.
 constexpr int kDraws = 64;
 
-DWORD LastErrorOr(DWORD fallback) {
-    const DWORD error = GetLastError();
-    return error != 0 ? error : fallback;
-}
-
 // True when the file holds exactly `size` bytes equal to `bytes`.
 bool HoldsExactly(HANDLE file, const uint8_t* bytes, uint32_t size) {
     if (GetFileSize(file, nullptr) != size) return false;

@@ -45,11 +45,6 @@ SetupString UninstallerFolderName(uint32_t number) {
     return name;
 }
 
-int LastErrorOr(int fallback) {
-    const DWORD error = GetLastError();
-    return error != 0 ? static_cast<int>(error) : fallback;
-}
-
 // Writes the uninstaller into the new file `path`, locked against changes until it has started; 0 or the
 // system error code.
 int WriteUninstaller(const SetupString& path, const uint8_t* bytes, uint32_t size, win::FileHandle& locked) {
@@ -98,7 +93,7 @@ int RunUninstaller(const SetupString& path, win::FileHandle& locked) {
     launch.lpFile = path.c_str();
     launch.nShow = SW_SHOW;
     const BOOL started = ShellExecuteExA(&launch);
-    const int error = started ? 0 : LastErrorOr(ERROR_INVALID_FUNCTION);
+    const int error = started ? 0 : static_cast<int>(LastErrorOr(ERROR_INVALID_FUNCTION));
     locked.Reset();
     if (!started) return error;
     const win::KernelHandle process(launch.hProcess);

@@ -220,3 +220,9 @@ private:
 };
 
 }  // namespace win
+
+/// The calling thread's last error, or `fallback` when a call failed without setting one.
+inline DWORD LastErrorOr(DWORD fallback) {
+    const DWORD error = GetLastError();
+    return error != 0 ? error : fallback;
+}
