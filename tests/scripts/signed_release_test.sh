@@ -3,15 +3,7 @@
 # package carries are signed and verify, and the manifest holds the hash of the signed setup.exe.
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-source "$root/tests/scripts/throwaway_cert.sh"
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-make_throwaway_certificate "$work" || { echo "FAIL: openssl made no certificate"; exit 1; }
+source "$root/tests/scripts/signing_support.sh"
 
 out=$root/build/release/out
 KVR_SIGN_PFX=$cert_pfx KVR_SIGN_PASSWORD=$cert_password KVR_SIGN_CAFILE=$cert_pem "$root/scripts/release.sh" \

@@ -5,16 +5,8 @@
 #   signing_test.sh PROGRAM
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-source "$root/tests/scripts/throwaway_cert.sh"
 program=$1
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-make_throwaway_certificate "$work" || { echo "FAIL: openssl made no certificate"; exit 1; }
+source "$root/tests/scripts/signing_support.sh"
 mkdir "$work/other" && (make_throwaway_certificate "$work/other")  # in a subshell: the first stays the one in use
 
 sign() {  # sign COPY [PASSWORD]

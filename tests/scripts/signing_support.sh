@@ -1,5 +1,12 @@
-# Sourced by the signing tests: makes a self-signed code-signing certificate in the folder $1 and sets
-#   cert_pem (the certificate, to verify against), cert_pfx (certificate and key), cert_password.
+# Sourced by the signing tests. Sets failures=0 and a scratch folder $work (removed at exit), and makes a
+# self-signed code-signing certificate there: cert_pem (the certificate, to verify against), cert_pfx
+# (certificate and key) and cert_password.
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
 make_throwaway_certificate() {
     local dir=$1
     cert_pem=$dir/throwaway.pem
@@ -11,3 +18,7 @@ make_throwaway_certificate() {
         openssl pkcs12 -export -inkey "$dir/throwaway.key" -in "$cert_pem" -out "$cert_pfx" \
             -passout "pass:$cert_password"
 }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+make_throwaway_certificate "$work" || { echo "FAIL: openssl made no certificate"; exit 1; }
