@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "apps_entry.h"
 #include "driver.h"
 #include "failing_malloc.h"
 #include "folder_snapshot.h"
@@ -607,41 +608,7 @@ TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
 
 TEST_F(InstallEngine, AppsEntryShowsIconLocationSizeDateAndTheSilentUninstaller) {
     ASSERT_EQ(InstallFresh(), "");
-    SYSTEMTIME today;
-    GetLocalTime(&today);
-    char date[16];
-    std::snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
-    const struct {
-        const char* name;
-        std::string value;
-    } texts[] = {
-        {"DisplayIcon", "\"" + program_ + "\\kvr.exe\",0"},
-        {"InstallLocation", program_},
-        {"InstallDate", date},
-        {"URLInfoAbout", std::string(product::kVendorBase) + "/kvr"},
-        {"QuietUninstallString", "\"" + program_ + "\\uninst_kvr.exe\" /S"},
-    };
-    for (const auto& text : texts) {
-        const driver::RegistryValue entry = driver::ReadValue(product::kUninstallKey, text.name);
-        EXPECT_EQ(entry.text, text.value) << text.name;
-        EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ)) << text.name;
-    }
-    // The size is what the installation wrote, in kilobytes rounded up.
-    uint64_t written = 0;
-    for (const auto& [name, item] : SnapshotOf(program_)) written += item.folder ? 0 : item.bytes.size();
-    const struct {
-        const char* name;
-        DWORD value;
-    } numbers[] = {{"EstimatedSize", static_cast<DWORD>((written + 1023) / 1024)},
-                   {"VersionMajor", 1},
-                   {"VersionMinor", 2},
-                   {"NoModify", 1},
-                   {"NoRepair", 1}};
-    for (const auto& number : numbers) {
-        const driver::RegistryValue entry = driver::ReadValue(product::kUninstallKey, number.name);
-        EXPECT_EQ(entry.number, number.value) << number.name;
-        EXPECT_EQ(entry.type, static_cast<DWORD>(REG_DWORD)) << number.name;
-    }
+    EXPECT_EQ(driver::AppsEntryMismatches(program_), "");
 }
 
 TEST_F(InstallEngine, ShortcutsPointAtTheirTargetsAndTheStartMenuRecordCycles) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "apps_entry.h"
 #include "driver.h"
 #include "e2e_support.h"
 #include "engine/install_driver.h"
@@ -487,6 +488,7 @@ TEST_F(SetupInstall, FreshInstallLeavesDataFolderShortcutsSettingsAndUninstallEn
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
         EXPECT_EQ(value.text, text) << name;
     }
+    EXPECT_EQ(driver::AppsEntryMismatches(program_), "");
     char system[MAX_PATH] = "";
     GetSystemDirectoryA(system, MAX_PATH);
     const std::string listed = RunToEnd("\"" + std::string(system) + "\\uninstaller.exe\" --list",
