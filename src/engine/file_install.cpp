@@ -17,21 +17,29 @@ int DrawRandom() { return std::rand(); }
 bool PathTaken(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 // Notes in the record and in the journal what the step is about to do to `target`, copying a previous file
-// aside first. An empty result means the target may now be written; otherwise it is the message for the user,
-// and the target has not been touched.
-SetupString SecurePreviousFile(FileBackupRecord& record, const SetupString& target, const SetupString& backup) {
+// aside (under a new name in the backup folder) first. An empty result means the target may now be written;
+// otherwise it is the message for the user, and the target has not been touched.
+//
+// Only the line of a saved previous file is flushed before the target is touched; a flush puts every earlier
+// line on the disk with it. The other lines are cached: a process that dies still leaves them in the file,
+// and a power cut can only lose those written after the last flush. A lost line of a new file leaves that
+// file behind after the recovery, a lost copy line a stray copy in the backup folder; neither loses data.
+SetupString SecurePreviousFile(FileBackupRecord& record, const SetupString& target) {
     record = FileBackupRecord();
     unsigned long code = 0;
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (!AppendToInstallJournal(JournalCreatedLine(target.c_str()), code)) return JournalFailureMessage(code);
+        if (!AppendToInstallJournal(JournalCreatedLine(target.c_str()), code, JournalWrite::Cached))
+            return JournalFailureMessage(code);
         record.state = kBackupCreated;
         record.targetPath = target;
         return "";
     }
     // A folder in the file's place is no previous file: the write below fails on it.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "";
-    if (!AppendToInstallJournal(JournalCopyLine(backup.c_str()), code)) return JournalFailureMessage(code);
+    const SetupString backup = MakeUniqueFileName(g_choices.TempFolder.c_str(), "081");
+    if (!AppendToInstallJournal(JournalCopyLine(backup.c_str()), code, JournalWrite::Cached))
+        return JournalFailureMessage(code);
     record.backupPath = backup;  // a copy cut short is deleted with the other backups
     if (!CopyFileA(target.c_str(), backup.c_str(), FALSE)) {
         SetupString error;
@@ -106,11 +114,11 @@ int InstallFileStep(const InstallStepContext& step, int32_t fileIndex) {
     const char* name = InstalledFileName(fileIndex, entry.name);
     step.ShowActivity("Installing File:", name);
 
-    const SetupString backup = MakeUniqueFileName(g_choices.TempFolder.c_str(), "081");
     SetupString target;
     target.Format("%s\\%s", g_choices.InstallFolder.c_str(), name);
     // Filled before writing, so that a file whose write fails is rolled back too.
-    const SetupString unsafe = SecurePreviousFile(g_install.backups[fileIndex], target, backup);
+    FileBackupRecord& record = g_install.backups[fileIndex];
+    const SetupString unsafe = SecurePreviousFile(record, target);
     if (!unsafe.Empty()) {
         error = unsafe;
         return 0;
@@ -118,7 +126,8 @@ int InstallFileStep(const InstallStepContext& step, int32_t fileIndex) {
 
     const SetupString parent = ParentFolderOf(target.c_str());
     if (!parent.Empty()) CreateDirectoryA(parent.c_str(), nullptr);
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // A read-only previous file would refuse the write; a new one has no attributes to clear.
+    if (record.state != kBackupCreated) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     const SetupString failure = WriteTarget(target, g_install.archiveCopy + entry.dataOffset, entry.size);
     if (IsHiddenCopyPath(target.c_str())) {

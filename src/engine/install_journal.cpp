@@ -20,10 +20,10 @@ constexpr DWORD kMaxJournalSize = 4u << 20;
 // The journal of the attempt in progress.
 win::FileHandle g_journal;
 
-bool WriteAndFlush(HANDLE file, const SetupString& text) {
+bool Write(HANDLE file, const SetupString& text, JournalWrite write) {
     DWORD written = 0;
     return WriteFile(file, text.c_str(), text.Length(), &written, nullptr) && written == text.Length() &&
-           FlushFileBuffers(file);
+           (write == JournalWrite::Cached || FlushFileBuffers(file));
 }
 
 // The journal's text, or false when there is none that may be read: absent, or held by a running setup.
@@ -74,14 +74,15 @@ bool BeginInstallJournal(const char* tempFolder, const char* installFolder, unsi
     CreateFolderChain(path.c_str());
     g_journal.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (g_journal && WriteAndFlush(g_journal.Get(), JournalHeader(tempFolder, installFolder))) return true;
+    if (g_journal && Write(g_journal.Get(), JournalHeader(tempFolder, installFolder), JournalWrite::Flushed))
+        return true;
     errorCode = GetLastError();
     DiscardInstallJournal();
     return false;
 }
 
-bool AppendToInstallJournal(const SetupString& line, unsigned long& errorCode) {
-    if (!g_journal || WriteAndFlush(g_journal.Get(), line)) return true;
+bool AppendToInstallJournal(const SetupString& line, unsigned long& errorCode, JournalWrite write) {
+    if (!g_journal || Write(g_journal.Get(), line, write)) return true;
     errorCode = GetLastError();
     return false;
 }

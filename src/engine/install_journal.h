@@ -12,8 +12,14 @@ SetupString RecoveryJournalPath();
 /// written. The file stays open without write or delete sharing until the attempt ends: a later start that
 /// can open it knows that its writer is gone.
 bool BeginInstallJournal(const char* tempFolder, const char* installFolder, unsigned long& errorCode);
-/// Appends a line and flushes it to disk; false when that fails (true when no journal is open).
-bool AppendToInstallJournal(const SetupString& line, unsigned long& errorCode);
+/// How far a line must have gone when it is appended.
+enum class JournalWrite {
+    Flushed,  ///< on the disk: the line, and every line before it
+    Cached,   ///< handed to the system: it outlives the process, not a power cut before the next flush
+};
+/// Appends a line (flushed to disk unless asked otherwise); false when that fails (true when no journal is open).
+bool AppendToInstallJournal(const SetupString& line, unsigned long& errorCode,
+                            JournalWrite write = JournalWrite::Flushed);
 /// The message of a step that could not write the journal: nothing may be touched without it.
 SetupString JournalFailureMessage(unsigned long errorCode);
 /// Closes the journal and keeps the file, as the end of the process would.

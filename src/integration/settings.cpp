@@ -54,6 +54,9 @@ void WaitOverhead(DWORD ms) {
     }
 }
 
+// The measurement alive, if any: the settings step takes its result.
+CpuSpeedInAdvance* g_inAdvance = nullptr;
+
 uint64_t TimedCycles(void (*routine)(DWORD)) {
     if (!HasTimeStampCounter()) return kNoCycleCount;
     const uint64_t before = __rdtsc();
@@ -69,10 +72,38 @@ uint32_t MeasureCpuSpeed() {
     return CpuSpeedFromCycles(busy, TimedCycles(WaitOverhead));
 }
 
+CpuSpeedInAdvance::CpuSpeedInAdvance() {
+    thread_.Reset(CreateThread(nullptr, 0, Measure, this, 0, nullptr));
+    g_inAdvance = this;
+}
+
+CpuSpeedInAdvance::~CpuSpeedInAdvance() {
+    if (thread_) WaitForSingleObject(thread_.Get(), INFINITE);
+    g_inAdvance = nullptr;
+}
+
+uint32_t CpuSpeedInAdvance::Mhz() {
+    if (!measured_) {
+        if (thread_)
+            WaitForSingleObject(thread_.Get(), INFINITE);
+        else
+            mhz_ = MeasureCpuSpeed();
+        thread_.Reset();
+        measured_ = true;
+    }
+    return mhz_;
+}
+
+DWORD WINAPI CpuSpeedInAdvance::Measure(void* self) {
+    static_cast<CpuSpeedInAdvance*>(self)->mhz_ = MeasureCpuSpeed();
+    return 0;
+}
+
 int InstallSettingsStep(const InstallStepContext& step) {
     step.cancellable = 0;
     step.ShowActivity("Determining CPU speed...", "");
-    const RecordingFormat format = ChooseRecordingFormat(MeasureCpuSpeed());
+    const uint32_t mhz = g_inAdvance != nullptr ? g_inAdvance->Mhz() : MeasureCpuSpeed();
+    const RecordingFormat format = ChooseRecordingFormat(mhz);
     // No codec is probed: the recording codec type is always written as 0.
     step.ShowCaption("Attempting to open default MP3 codec...");
     step.ShowCaption("Installing the System Registry data...");

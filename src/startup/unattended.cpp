@@ -15,6 +15,7 @@
 #include "foundation/win_handles.h"
 #include "integration/contained_folders.h"
 #include "integration/launch.h"
+#include "integration/settings.h"
 #include "resources/resource.h"
 #include "wizard/folder_page.h"
 #include "wizard/pages.h"
@@ -130,6 +131,8 @@ const char* const kStepNames[] = {"preparing", "installing the files", "installi
 
 // The steps one after the other, with no timer in between; a failure rolls back exactly as in the wizard.
 int RunInstallSteps(bool withProgress) {
+    // Measured while the files are written, instead of in the settings step.
+    CpuSpeedInAdvance cpuSpeed;
     const ProgressWindow progress(withProgress);
     HWND page = progress.Page();
     InstallCancellable = 1;

@@ -583,6 +583,23 @@ TEST_F(InstallEngine, SettingsOfAFirstInstallationAndOfAReinstallation) {
     for (const char* field : {"rf1", "rf2", "rf3"}) EXPECT_EQ(Setting(field).text, "") << field;
 }
 
+TEST_F(InstallEngine, SpeedMeasuredOnItsOwnThreadWhileTheFilesAreWrittenChoosesTheFormat) {
+    uint32_t mhz = 0;
+    {
+        CpuSpeedInAdvance inAdvance;
+        ASSERT_EQ(InstallFresh(), "");
+        mhz = inAdvance.Mhz();
+    }
+    // The number a measurement on this thread gives, not cycles or nothing.
+    const uint32_t here = MeasureCpuSpeed();
+    EXPECT_GT(mhz, here / 5 * 4);
+    EXPECT_LT(mhz, here / 4 * 5);
+    const RecordingFormat format = ChooseRecordingFormat(mhz);
+    EXPECT_EQ(Setting("SetupWISmpRt").number, format.sampleRate);
+    EXPECT_EQ(Setting("SetupWISmpSz").number, format.bitsPerSample);
+    EXPECT_EQ(Setting("SetupWIChnls").number, format.channels);
+}
+
 TEST_F(InstallEngine, UninstallEntryHoldsSixValuesWithTheQuotedUninstaller) {
     program_ = scratch_ + "\\Program Files Of Ann\\Korvane";
     g_choices.InstallFolder = program_.c_str();

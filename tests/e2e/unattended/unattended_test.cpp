@@ -61,7 +61,18 @@ TEST_F(Unattended, SilentInstallsWhatNextOnEveryPageWouldAndReinstallsInThoseFol
     EXPECT_EQ(driver::GetSetting("ver"), "1.2.3");
     for (const char* file : {"kvr.exe", "uninst_kvr.exe", "Manual\\index.htm", "__cdcb.lx"})
         EXPECT_TRUE(driver::FileExists(defaultProgram_ + "\\" + file)) << file;
-    EXPECT_TRUE(driver::FileExists(startMenu_ + "\\Korvane.lnk"));
+    // Saved side by side here, one thread each: every link still points at its own target.
+    const struct {
+        const char* link;
+        const char* target;
+    } links[] = {
+        {"Korvane.lnk", "kvr.exe"},
+        {"Manual.lnk", "Manual\\index.htm"},
+        {"Quick Hardware Setup.lnk", "Quick Setup\\index.htm"},
+        {"Uninstall.lnk", "uninst_kvr.exe"},
+    };
+    for (const auto& link : links)
+        EXPECT_EQ(driver::LinkTarget(startMenu_ + "\\" + link.link), defaultProgram_ + "\\" + link.target) << link.link;
     EXPECT_FALSE(driver::FileExists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Korvane.lnk"));
     EXPECT_EQ(driver::ReadValue(product::kUninstallKey, "QuietUninstallString").text, "\"" + defaultProgram_ + "\\uninst_kvr.exe\" /S");
     EXPECT_NE(Log().find("license agreement accepted on the command line"), std::string::npos) << Log();
