@@ -57,62 +57,13 @@ void RemoveOldStartMenuFolder() {
         WriteSetting(kStartMenuRecord, "", HKEY_CURRENT_USER);
 }
 
-constexpr int kStartMenuLinks = 1 + static_cast<int>(sizeof kFixedLinks / sizeof kFixedLinks[0]);
-
-// Saves the Start Menu folder's links, side by side when asked: each on a thread of its own, in an apartment
-// of its own (under Wine every save waits for a helper process that it starts, and these waits then overlap).
-// Only for a step without a page: this thread answers no message while it waits for the others. A link whose
-// thread does not start is saved on this thread. All are saved once this has gone.
-class StartMenuLinkSaver {
-public:
-    explicit StartMenuLinkSaver(bool sideBySide) : sideBySide_(sideBySide) {}
-    ~StartMenuLinkSaver() {
-        for (int i = 0; i < started_; ++i) WaitForSingleObject(threads_[i].Get(), INFINITE);
-    }
-    StartMenuLinkSaver(const StartMenuLinkSaver&) = delete;
-    StartMenuLinkSaver& operator=(const StartMenuLinkSaver&) = delete;
-
-    void Save(const SetupString& link, const SetupString& target) {
-        if (sideBySide_ && started_ < kStartMenuLinks) {
-            Job& job = jobs_[started_];
-            job.link = link;
-            job.target = target;
-            threads_[started_].Reset(CreateThread(nullptr, 0, SaveOnThread, &job, 0, nullptr));
-            if (threads_[started_]) {
-                ++started_;
-                return;
-            }
-        }
-        CreateShortcutFile(link.c_str(), target.c_str());
-    }
-
-private:
-    struct Job {
-        SetupString link;
-        SetupString target;
-    };
-    static DWORD WINAPI SaveOnThread(void* parameter) {
-        const Job& job = *static_cast<const Job*>(parameter);
-        const win::ComApartment apartment(win::ComApartment::Kind::Com);
-        CreateShortcutFile(job.link.c_str(), job.target.c_str());
-        return 0;
-    }
-
-    bool sideBySide_;
-    Job jobs_[kStartMenuLinks];
-    win::KernelHandle threads_[kStartMenuLinks];
-    int started_ = 0;
-};
-
-void CreateStartMenuFolder(const Targets& targets, bool sideBySide) {
+void CreateStartMenuFolder(const Targets& targets) {
     const char* folder = g_choices.StartMenuPath.c_str();
     if (g_choices.CreateStartMenuFolder != 1 || !IsOwnStartMenuFolder(folder)) return;
     CreateFolderChain(folder);
-    {
-        StartMenuLinkSaver saver(sideBySide);
-        saver.Save(LinkPath(folder, product::kName), targets.application);
-        for (const FixedLink& link : kFixedLinks) saver.Save(LinkPath(folder, link.name), targets.*link.target);
-    }
+    CreateShortcutFile(LinkPath(folder, product::kName).c_str(), targets.application.c_str());
+    for (const FixedLink& link : kFixedLinks)
+        CreateShortcutFile(LinkPath(folder, link.name).c_str(), (targets.*link.target).c_str());
     WriteSetting(kStartMenuRecord, folder, HKEY_CURRENT_USER);
 }
 
@@ -166,7 +117,7 @@ int InstallShortcutsStep(const InstallStepContext& step) {
     step.ShowCaption("Installing shortcuts...");
     const Targets targets = BuildTargets();
     RemoveOldStartMenuFolder();
-    CreateStartMenuFolder(targets, step.page == nullptr);
+    CreateStartMenuFolder(targets);
 
     win::ComPtr<IMalloc> allocator;
     if (FAILED(SHGetMalloc(allocator.Receive()))) return 1;

@@ -590,10 +590,11 @@ TEST_F(InstallEngine, SpeedMeasuredOnItsOwnThreadWhileTheFilesAreWrittenChoosesT
         ASSERT_EQ(InstallFresh(), "");
         mhz = inAdvance.Mhz();
     }
-    // The number a measurement on this thread gives, not cycles or nothing.
+    // The kind of number a measurement on this thread gives, not cycles or nothing (with room for a busy
+    // machine, which stretches either wait).
     const uint32_t here = MeasureCpuSpeed();
-    EXPECT_GT(mhz, here / 5 * 4);
-    EXPECT_LT(mhz, here / 4 * 5);
+    EXPECT_GT(mhz, here / 2);
+    EXPECT_LT(mhz, here * 2);
     const RecordingFormat format = ChooseRecordingFormat(mhz);
     EXPECT_EQ(Setting("SetupWISmpRt").number, format.sampleRate);
     EXPECT_EQ(Setting("SetupWISmpSz").number, format.bitsPerSample);

@@ -61,7 +61,7 @@ TEST_F(Unattended, SilentInstallsWhatNextOnEveryPageWouldAndReinstallsInThoseFol
     EXPECT_EQ(driver::GetSetting("ver"), "1.2.3");
     for (const char* file : {"kvr.exe", "uninst_kvr.exe", "Manual\\index.htm", "__cdcb.lx"})
         EXPECT_TRUE(driver::FileExists(defaultProgram_ + "\\" + file)) << file;
-    // Saved side by side here, one thread each: every link still points at its own target.
+    // Every link of the Start Menu folder points at its own target.
     const struct {
         const char* link;
         const char* target;
