@@ -129,6 +129,12 @@ bool ChooseFolder(const FolderPage& page, const SetupString& given) {
 const char* const kStepNames[] = {"preparing", "installing the files", "installing the data folder and shortcuts",
                                   "writing the settings", "registering the uninstallation", ""};
 
+// Puts back what the steps did, as the wizard does, and logs the files that could not be put back.
+void AbandonAndLog(HWND page) {
+    const SetupString unrestored = AbandonInstallation(page);
+    if (!unrestored.Empty()) LogRunLine(unrestored.c_str());
+}
+
 // The steps one after the other, with no timer in between; a failure rolls back exactly as in the wizard.
 int RunInstallSteps(bool withProgress) {
     // Measured while the files are written, instead of in the settings step.
@@ -149,8 +155,7 @@ int RunInstallSteps(bool withProgress) {
         int32_t glitchReport = 0;
         if (!RunDueInstallStep(page, error, glitchReport)) {
             LogRunLine(error.c_str());
-            const SetupString unrestored = AbandonInstallation(page);
-            if (!unrestored.Empty()) LogRunLine(unrestored.c_str());
+            AbandonAndLog(page);
             LogRunLine("rolled back");
             return kExitRolledBack;
         }
@@ -162,8 +167,7 @@ int RunInstallSteps(bool withProgress) {
         progress.Pump();
         if (progress.CancelRequested() && InstallCancellable) {
             LogRunLine("cancelled");
-            const SetupString unrestored = AbandonInstallation(page);
-            if (!unrestored.Empty()) LogRunLine(unrestored.c_str());
+            AbandonAndLog(page);
             return kExitCancelled;
         }
     }
