@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>

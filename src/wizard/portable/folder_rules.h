@@ -4,7 +4,6 @@
 // Portable: no Windows headers here.
 #pragma once
 
-
 #include "foundation/portable/setup_string.h"
 
 /// True when the text holds no * ? " < > | and at most one colon.
