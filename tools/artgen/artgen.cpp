@@ -159,6 +159,24 @@ Rgba Nearest(Rgba c, const std::vector<Rgba>& palette) {
     return best;
 }
 
+// Indexes the samples by their own colours (or, given `nearestOf`, the nearest of those); false when that
+// takes more than 256 colours.
+bool IndexSamples(const std::vector<Rgba>& samples, const std::vector<Rgba>& nearestOf, Indexed& image) {
+    image.colours.clear();
+    image.pixels.clear();
+    for (const Rgba& sample : samples) {
+        const Rgba c = nearestOf.empty() ? sample : Nearest(sample, nearestOf);
+        size_t i = 0;
+        while (i < image.colours.size() && !SameColour(image.colours[i], c)) ++i;
+        if (i == image.colours.size()) {
+            if (i == 256) return false;
+            image.colours.push_back(c);
+        }
+        image.pixels.push_back(static_cast<uint8_t>(i));
+    }
+    return true;
+}
+
 // Samples the painter; `flatten` makes each sample opaque. The picture keeps the exact colours it uses
 // when there are at most 256 of them (or, given `palette`, the nearest of those), else the nearest of the
 // colour cube. Only the colours used are stored, in the order first met.
@@ -166,23 +184,9 @@ Indexed Quantize(const Painter& paint, int width, int height, Rgba (*flatten)(Rg
     std::vector<Rgba> samples;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) samples.push_back(flatten(Sample(paint, x, y, height)));
-    auto index = [](std::vector<Rgba>& colours, Rgba c) {
-        for (size_t i = 0; i < colours.size(); ++i)
-            if (SameColour(colours[i], c)) return i;
-        colours.push_back(c);
-        return colours.size() - 1;
-    };
-    for (int pass = 0; pass < 2; ++pass) {
-        const std::vector<Rgba> nearestOf = pass == 0 ? palette : CubePalette();
-        Indexed image{width, height, {}, {}};
-        for (const Rgba& c : samples) {
-            const size_t i = index(image.colours, nearestOf.empty() ? c : Nearest(c, nearestOf));
-            if (i > 255) break;
-            image.pixels.push_back(static_cast<uint8_t>(i));
-        }
-        if (image.pixels.size() == samples.size()) return image;
-    }
-    return {};  // not reached: the cube has 256 colours
+    Indexed image{width, height, {}, {}};
+    if (!IndexSamples(samples, palette, image)) IndexSamples(samples, CubePalette(), image);  // the cube fits
+    return image;
 }
 
 uint16_t BitsPerPixel(const Indexed& image) { return image.colours.size() <= 2 ? 1 : image.colours.size() <= 16 ? 4 : 8; }

@@ -65,9 +65,16 @@ const char* ReadSpec(const char* cursor, va_list& args, Spec& spec) {
         ++cursor;
         spec.precision = ReadNumber(cursor, args);
     }
-    if (*cursor == 'h') spec.size = *++cursor == 'h' ? (++cursor, -2) : -1;
-    else if (*cursor == 'l') spec.size = *++cursor == 'l' ? (++cursor, 2) : 1;
-    else if (*cursor == 'z') spec.size = (++cursor, 3);
+    // h or hh, l or ll, z
+    if (*cursor == 'h' || *cursor == 'l') {
+        const char letter = *cursor++;
+        const bool doubled = *cursor == letter;
+        if (doubled) ++cursor;
+        spec.size = letter == 'h' ? (doubled ? -2 : -1) : (doubled ? 2 : 1);
+    } else if (*cursor == 'z') {
+        ++cursor;
+        spec.size = 3;
+    }
     return cursor;
 }
 
